@@ -6,9 +6,13 @@
 namespace {
 
 // The single rounding to float that ends every expression.
-float rounded(double value) { return static_cast<float>(value); }
+float rounded(double value) {
+    return static_cast<float>(value);
+}
 
-double wide(float value) { return value; }
+double wide(float value) {
+    return value;
+}
 
 } // namespace
 
@@ -16,13 +20,17 @@ Vector3 Vector3::operator+(Vector3 other) const {
     return {rounded(wide(x) + other.x), rounded(wide(y) + other.y), rounded(wide(z) + other.z)};
 }
 
-void Vector3::operator+=(Vector3 other) { setComponents(*this + other); }
+void Vector3::operator+=(Vector3 other) {
+    setComponents(*this + other);
+}
 
 Vector3 Vector3::operator-(Vector3 other) const {
     return {rounded(wide(x) - other.x), rounded(wide(y) - other.y), rounded(wide(z) - other.z)};
 }
 
-void Vector3::operator-=(Vector3 other) { setComponents(*this - other); }
+void Vector3::operator-=(Vector3 other) {
+    setComponents(*this - other);
+}
 
 Vector3 Vector3::operator^(Vector3 other) const {
     return {rounded(wide(y) * other.z - wide(z) * other.y),
@@ -30,21 +38,29 @@ Vector3 Vector3::operator^(Vector3 other) const {
             rounded(wide(x) * other.y - wide(y) * other.x)};
 }
 
-void Vector3::operator^=(Vector3 other) { setComponents(*this ^ other); }
+void Vector3::operator^=(Vector3 other) {
+    setComponents(*this ^ other);
+}
 
 Vector3 Vector3::operator*(float scale) const {
     return {rounded(wide(scale) * x), rounded(wide(scale) * y), rounded(wide(scale) * z)};
 }
 
-void Vector3::operator*=(float scale) { setComponents(*this * scale); }
+void Vector3::operator*=(float scale) {
+    setComponents(*this * scale);
+}
 
 Vector3 Vector3::operator/(float divisor) const {
     return {rounded(wide(x) / divisor), rounded(wide(y) / divisor), rounded(wide(z) / divisor)};
 }
 
-void Vector3::operator/=(float divisor) { setComponents(*this / divisor); }
+void Vector3::operator/=(float divisor) {
+    setComponents(*this / divisor);
+}
 
-Vector3 Vector3::directionTo(Vector3 other) const { return (other - *this).normalized(); }
+Vector3 Vector3::directionTo(Vector3 other) const {
+    return (other - *this).normalized();
+}
 
 float Vector3::distanceSquared(Vector3 other) {
     dx = rounded(wide(x) - other.x);
@@ -53,25 +69,37 @@ float Vector3::distanceSquared(Vector3 other) {
     return rounded((wide(dx) * dx + wide(dy) * dy) + wide(dz) * dz);
 }
 
-float Vector3::length() const { return rounded(std::sqrt((wide(x) * x + wide(y) * y) + wide(z) * z)); }
+float Vector3::length() const {
+    return rounded(std::sqrt((wide(x) * x + wide(y) * y) + wide(z) * z));
+}
 
-Vector3 Vector3::normalized() const { return *this / length(); }
+Vector3 Vector3::normalized() const {
+    return *this / length();
+}
 
 float Vector3::dot(Vector3 other) const {
     return rounded((wide(other.x) * x + wide(other.y) * y) + wide(other.z) * z);
 }
 
-Vector3 Vector3::cross(Vector3 other) const { return *this ^ other; }
+Vector3 Vector3::cross(Vector3 other) const {
+    return *this ^ other;
+}
 
-void Vector3::zero() { x = y = z = 0; }
+void Vector3::zero() {
+    x = y = z = 0;
+}
 
-Vector3 Vector3::operator-() const { return {-x, -y, -z}; }
+Vector3 Vector3::operator-() const {
+    return {-x, -y, -z};
+}
 
 bool Vector3::operator==(Vector3 other) const {
     return x == other.x && y == other.y && z == other.z;
 }
 
-void Vector3::print() const { std::cerr << "(" << x << "," << y << "," << z << ")"; }
+void Vector3::print() const {
+    std::cerr << "(" << x << "," << y << "," << z << ")";
+}
 
 void Vector3::setComponents(const Vector3& value) {
     x = value.x;

@@ -11,7 +11,9 @@ namespace {
 constexpr std::int64_t largestCount = std::numeric_limits<int>::max();
 
 // Loops over a negative count run zero times, so it holds no elements.
-std::size_t elementsOf(int count) { return count > 0 ? static_cast<std::size_t>(count) : 0; }
+std::size_t elementsOf(int count) {
+    return count > 0 ? static_cast<std::size_t>(count) : 0;
+}
 
 int nodeCountFor(int cells) {
     if (cells == largestCount) {
@@ -23,9 +25,10 @@ int nodeCountFor(int cells) {
 
 // The rows and nodes of the lattice are counted in int like everything else.
 void checkLatticeFits(int nodesX, int nodesY, int nodesZ) {
-    const std::int64_t rows =
-        static_cast<std::int64_t>(elementsOf(nodesX)) * static_cast<std::int64_t>(elementsOf(nodesY));
-    if (rows > largestCount || rows * static_cast<std::int64_t>(elementsOf(nodesZ)) > largestCount) {
+    const std::int64_t rows = static_cast<std::int64_t>(elementsOf(nodesX)) *
+                              static_cast<std::int64_t>(elementsOf(nodesY));
+    if (rows > largestCount ||
+        rows * static_cast<std::int64_t>(elementsOf(nodesZ)) > largestCount) {
         throw std::length_error("wibble: a lattice of " + std::to_string(nodesX) + " x " +
                                 std::to_string(nodesY) + " x " + std::to_string(nodesZ) +
                                 " nodes does not fit in an int");

@@ -5,7 +5,9 @@
 
 namespace {
 
-Spring springBetween(Vector3 a, Vector3 b) { return Spring(Node(a, 1), Node(b, 2), 0.5f, 0.1f, 0.01f); }
+Spring springBetween(Vector3 a, Vector3 b) {
+    return Spring(Node(a, 1), Node(b, 2), 0.5f, 0.1f, 0.01f);
+}
 
 TEST(Node, ConstructorsAndTextForm) {
     const Node origin;

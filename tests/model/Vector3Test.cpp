@@ -103,7 +103,8 @@ TEST(Vector3, DivisionByZeroFollowsIeee) {
     EXPECT_EQ(quotient.x, std::numeric_limits<float>::infinity());
     EXPECT_EQ(quotient.y, -std::numeric_limits<float>::infinity());
     EXPECT_TRUE(std::isnan(quotient.z));
-    for (const Vector3& v : {Vector3(0, 0, 0).normalized(), Vector3(2, 3, 4).directionTo({2, 3, 4})}) {
+    for (const Vector3& v :
+         {Vector3(0, 0, 0).normalized(), Vector3(2, 3, 4).directionTo({2, 3, 4})}) {
         EXPECT_TRUE(std::isnan(v.x) && std::isnan(v.y) && std::isnan(v.z));
     }
 }

@@ -30,7 +30,9 @@ const Wibble& worldsWibble() {
 }
 
 // The lattice slot [i][j][k] of the 7 x 3 x 2 body.
-Vector3 slot(int i, int j, int k) { return {-1.75f + 0.5f * i, -0.75f + 0.5f * j, -0.5f + 0.5f * k}; }
+Vector3 slot(int i, int j, int k) {
+    return {-1.75f + 0.5f * i, -0.75f + 0.5f * j, -0.5f + 0.5f * k};
+}
 
 void expectSpring(int index, Vector3 from, Vector3 to) {
     const Spring& spring = worldsWibble().springs.at(index);
@@ -114,10 +116,12 @@ TEST(Wibble, SpringCountsOfSmallAndEmptyLattices) {
         int cellsX, cellsY, cellsZ;
         std::size_t springs;
     };
-    for (const Case& c : {Case{1, 1, 1, 16}, Case{1, 1, 0, 4}, Case{1, 0, 0, 1}, Case{0, 0, 0, 0},
-                          Case{-1, 3, 2, 0}, Case{7, -1, 2, 0}, Case{7, 3, -9, 0}, Case{7, 3, 2, 388}}) {
+    for (const Case& c :
+         {Case{1, 1, 1, 16}, Case{1, 1, 0, 4}, Case{1, 0, 0, 1}, Case{0, 0, 0, 0},
+          Case{-1, 3, 2, 0}, Case{7, -1, 2, 0}, Case{7, 3, -9, 0}, Case{7, 3, 2, 388}}) {
         const Wibble wibble = quietly(c.cellsX, c.cellsY, c.cellsZ);
-        EXPECT_EQ(wibble.springs.size(), c.springs) << c.cellsX << " " << c.cellsY << " " << c.cellsZ;
+        EXPECT_EQ(wibble.springs.size(), c.springs)
+            << c.cellsX << " " << c.cellsY << " " << c.cellsZ;
         EXPECT_EQ(springCount(wibble.nodesX, wibble.nodesY, wibble.nodesZ), c.springs);
     }
     const Wibble cube = quietly(1, 1, 1);
@@ -144,7 +148,8 @@ TEST(Wibble, NegativeCellCountsLeaveEmptyContainers) {
 TEST(Wibble, AxisCoordinatesFollowTheSpacing) {
     const Wibble flat = quietly(0, 0, 0);
     const Vector3 only = flat.nodes[0][0][0].position;
-    EXPECT_TRUE(only.x == 0 && std::signbit(only.x) && std::signbit(only.y) && std::signbit(only.z));
+    EXPECT_TRUE(only.x == 0 && std::signbit(only.x) && std::signbit(only.y) &&
+                std::signbit(only.z));
 
     const Wibble mirrored = quietly(2, 1, 0, -1.0f);
     EXPECT_EQ(mirrored.nodes[0][0][0].position, Vector3(1, 0.5f, 0));
@@ -208,10 +213,12 @@ TEST(Wibble, AssignmentCopiesEverythingIndependently) {
 
 TEST(Wibble, NodeCountsBeyondIntFailCleanly) {
     const int most = std::numeric_limits<int>::max();
-    for (const auto& cells : {std::array<int, 3>{most, 0, 0}, std::array<int, 3>{0, 0, most},
-                              std::array<int, 3>{70000, 70000, 0}, std::array<int, 3>{2000, 2000, 2000}}) {
+    for (const auto& cells :
+         {std::array<int, 3>{most, 0, 0}, std::array<int, 3>{0, 0, most},
+          std::array<int, 3>{70000, 70000, 0}, std::array<int, 3>{2000, 2000, 2000}}) {
         TraceCapture trace;
-        EXPECT_THROW(Wibble(cells[0], cells[1], cells[2], 0.5f, 0.1f, 0.01f, 1.0f), std::length_error);
+        EXPECT_THROW(Wibble(cells[0], cells[1], cells[2], 0.5f, 0.1f, 0.01f, 1.0f),
+                     std::length_error);
         EXPECT_EQ(trace.text(), "wibble: initialing members...\n");
     }
 }

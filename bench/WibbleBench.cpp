@@ -1,0 +1,78 @@
+// Building and copy-assigning Wibbles: springs per second, time and bytes per spring.
+#include "bench/AllocationCounter.h"
+#include "model/Wibble.h"
+
+#include <benchmark/benchmark.h>
+
+#include <iostream>
+#include <streambuf>
+
+namespace {
+
+// The construction trace is not part of what is measured.
+class DiscardingBuffer : public std::streambuf {
+protected:
+    int overflow(int c) override { return c; }
+};
+
+Wibble build(const benchmark::State& state) {
+    return Wibble(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
+                  static_cast<int>(state.range(2)), 0.5f, 0.1f, 0.01f, 1.0f);
+}
+
+void reportPerSpring(benchmark::State& state, std::size_t springs, std::size_t bytesPerRun) {
+    const auto total = static_cast<double>(springs) * static_cast<double>(state.iterations());
+    state.SetItemsProcessed(static_cast<std::int64_t>(total));
+    state.counters["springs"] = static_cast<double>(springs);
+    state.counters["time_per_spring"] =
+        benchmark::Counter(total, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["bytes_per_spring"] =
+        static_cast<double>(bytesPerRun) / static_cast<double>(springs);
+}
+
+void BM_Build(benchmark::State& state) {
+    std::size_t springs = 0;
+    std::size_t bytesPerRun = 0;
+    for (auto _ : state) {
+        const std::size_t before = allocatedBytes();
+        const Wibble wibble = build(state);
+        bytesPerRun = allocatedBytes() - before;
+        springs = wibble.springs.size();
+        benchmark::DoNotOptimize(wibble.springs.data());
+    }
+    reportPerSpring(state, springs, bytesPerRun);
+}
+
+void BM_CopyAssign(benchmark::State& state) {
+    const Wibble source = build(state);
+    std::size_t bytesPerRun = 0;
+    for (auto _ : state) {
+        const std::size_t before = allocatedBytes();
+        Wibble copy;
+        copy = source;
+        bytesPerRun = allocatedBytes() - before;
+        benchmark::DoNotOptimize(copy.springs.data());
+    }
+    reportPerSpring(state, source.springs.size(), bytesPerRun);
+}
+
+void bodySizes(benchmark::internal::Benchmark* benchmark) {
+    benchmark->Args({7, 3, 2})->Args({32, 32, 32})->Args({64, 64, 64});
+    // Several runs of the largest body, so that first-touch page faults do not dominate.
+    benchmark->ArgNames({"cellsX", "cellsY", "cellsZ"})->Unit(benchmark::kMillisecond)->MinTime(2);
+}
+
+BENCHMARK(BM_Build)->Apply(bodySizes);
+BENCHMARK(BM_CopyAssign)->Apply(bodySizes);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    DiscardingBuffer discard;
+    std::streambuf* trace = std::cerr.rdbuf(&discard);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::cerr.rdbuf(trace);
+    return 0;
+}
