@@ -1,15 +1,10 @@
 #include "app/World.h"
 #include "tests/TraceCapture.h"
+#include "tests/support/ExpectedTrace.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-const char* const constructionTrace = "wibble: initialing members...\n"
-                                      "wibble: initialize nodes array with actual nodes...\n"
-                                      "initializing springs...\n"
-                                      "initializing faces...\n"
-                                      "wibble has been created\n";
 
 void expectWorldsScene(const World& scene) {
     EXPECT_EQ(scene.setting, 0.1f);
@@ -23,7 +18,7 @@ void expectWorldsScene(const World& scene) {
 TEST(World, ConstructionBuildsTheSceneAndTracesOnlyTheWibble) {
     TraceCapture trace;
     const World scene;
-    EXPECT_EQ(trace.text(), constructionTrace);
+    EXPECT_EQ(trace.text(), wibbleConstructionTrace);
     expectWorldsScene(scene);
     expectWorldsScene(world);
 }

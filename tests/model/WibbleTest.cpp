@@ -1,5 +1,7 @@
 #include "model/Wibble.h"
 #include "tests/TraceCapture.h"
+#include "tests/support/ExpectedTrace.h"
+#include "tests/support/Sanitizers.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +14,6 @@
 #include <string>
 
 namespace {
-
-const std::string constructionTrace = "wibble: initialing members...\n"
-                                      "wibble: initialize nodes array with actual nodes...\n"
-                                      "initializing springs...\n"
-                                      "initializing faces...\n"
-                                      "wibble has been created\n";
 
 Wibble quietly(int cellsX, int cellsY, int cellsZ, float spacing = 0.5f) {
     TraceCapture trace;
@@ -44,7 +40,7 @@ TEST(Wibble, ConstructionWritesItsFiveLinesWhateverTheSize) {
     for (int cells : {7, 0, -1, -5}) {
         TraceCapture trace;
         const Wibble wibble(cells, 3, 2, 0.5f, 0.1f, 0.01f, 1.0f);
-        EXPECT_EQ(trace.text(), constructionTrace) << cells << " cells";
+        EXPECT_EQ(trace.text(), wibbleConstructionTrace) << cells << " cells";
     }
     TraceCapture trace;
     Wibble assigned;
@@ -223,12 +219,6 @@ TEST(Wibble, NodeCountsBeyondIntFailCleanly) {
     }
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool allocatorThrows = false; // the sanitizer's allocator aborts instead
-#else
-constexpr bool allocatorThrows = true;
-#endif
-
 // Without the kernel's overcommit heuristic a huge allocation succeeds and the
 // process is killed later, when the pages are touched.
 bool hugeAllocationsFail() {
@@ -238,7 +228,7 @@ bool hugeAllocationsFail() {
 }
 
 TEST(Wibble, RunningOutOfMemoryThrowsBadAlloc) {
-    if (!allocatorThrows) {
+    if (builtWithAddressSanitizer) {
         GTEST_SKIP() << "AddressSanitizer reports a failed allocation instead of throwing";
     }
     if (!hugeAllocationsFail()) {

@@ -1,0 +1,266 @@
+// The real wibble program under a private X server with Mesa's software renderer.
+#include "model/Wibble.h"
+#include "tests/TraceCapture.h"
+#include "tests/e2e/Picture.h"
+#include "tests/e2e/ViewerProcess.h"
+#include "tests/e2e/ViewerWindow.h"
+#include "tests/e2e/XvfbServer.h"
+#include "tests/support/CallFormat.h"
+#include "tests/support/Sanitizers.h"
+
+#include <GL/glut.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#ifndef WIBBLE_CALL_RECORDER
+#error "WIBBLE_CALL_RECORDER names the preloadable call recorder"
+#endif
+
+namespace {
+
+const char* const title = "Assignment 4";
+
+class Viewer : public ::testing::Test {
+protected:
+    ~Viewer() override { std::remove(callLog.c_str()); }
+
+    // Runs the viewer with every OpenGL and GLUT call and every callback logged.
+    ViewerProcess::Options recorded(std::vector<std::string> arguments = {}) {
+        return {std::move(arguments),
+                {},
+                {{"LD_PRELOAD", WIBBLE_CALL_RECORDER}, {"WIBBLE_CALL_LOG", callLog}}};
+    }
+
+    std::vector<std::string> loggedCalls() const {
+        std::ifstream log(callLog);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(log, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+    // Closes the window as a window manager does and expects a clean exit.
+    void closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window) {
+        window.close();
+        const int status = viewer.waitForExit();
+        EXPECT_EQ(viewer.output(), "") << "nothing belongs on standard output";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+            << "wait status " << status
+            << ", trace tail: " << viewer.trace().substr(viewer.trace().size() - 300);
+    }
+
+    XvfbServer server;
+    std::string callLog = testing::TempDir() + "wibble-calls-" + std::to_string(getpid()) + ".log";
+};
+
+TEST_F(Viewer, TracesStartUpAndExactlyOneFrameForEachRepaint) {
+    ViewerProcess viewer(server.display(), {});
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    window.expose();
+    ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
+    closeAndExpectSuccess(viewer, window);
+    EXPECT_EQ(viewer.trace(), traceOfFrames(2));
+}
+
+TEST_F(Viewer, ImportsOnlyTheGraphicsCallsItIsKnownToMake) {
+    const std::string command = std::string("nm -D --undefined-only ") + WIBBLE_EXECUTABLE;
+    FILE* symbols = popen(command.c_str(), "r");
+    ASSERT_NE(symbols, nullptr);
+    std::set<std::string> imported;
+    char type[8], name[256];
+    while (std::fscanf(symbols, "%7s %255s", type, name) == 2) {
+        if (std::string(name).rfind("gl", 0) == 0) {
+            imported.insert(name);
+        }
+    }
+    ASSERT_EQ(pclose(symbols), 0);
+    // Every one of these is logged by the call recorder, so its log is complete.
+    const std::set<std::string> recorded{"glutInit",
+                                         "glutInitDisplayMode",
+                                         "glutCreateWindow",
+                                         "glutDisplayFunc",
+                                         "glutReshapeFunc",
+                                         "glutMouseFunc",
+                                         "glutKeyboardFunc",
+                                         "glutMotionFunc",
+                                         "glutPassiveMotionFunc",
+                                         "glutMainLoop",
+                                         "glutSwapBuffers",
+                                         "glMatrixMode",
+                                         "glLoadIdentity",
+                                         "glOrtho",
+                                         "glViewport",
+                                         "glClear",
+                                         "glFinish",
+                                         "glPushMatrix",
+                                         "glPopMatrix",
+                                         "glRotatef",
+                                         "glColor3f",
+                                         "glBegin",
+                                         "glVertex3f",
+                                         "glEnd"};
+    EXPECT_TRUE(std::includes(recorded.begin(), recorded.end(), imported.begin(), imported.end()));
+    EXPECT_GE(imported.size(), 20u);
+}
+
+TEST_F(Viewer, MakesTheStartUpCallsThenDrawsEverySpringOfAFrame) {
+    ViewerProcess viewer(server.display(), recorded());
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    closeAndExpectSuccess(viewer, window);
+
+    std::vector<std::string> expected{formatCall("glutInit", WIBBLE_EXECUTABLE),
+                                      std::string("glutInit left ") + WIBBLE_EXECUTABLE,
+                                      "glutInitDisplayMode(2)",
+                                      "glutCreateWindow(Assignment 4)",
+                                      "glutDisplayFunc(callback)",
+                                      "glutReshapeFunc(callback)",
+                                      "glutMouseFunc(callback)",
+                                      "glutKeyboardFunc(callback)",
+                                      "glutMotionFunc(callback)",
+                                      "glutPassiveMotionFunc(callback)",
+                                      formatCall("glMatrixMode", GL_PROJECTION),
+                                      "glLoadIdentity()",
+                                      "glOrtho(-3,3,-3,3,-3,3)",
+                                      formatCall("glMatrixMode", GL_MODELVIEW),
+                                      "glLoadIdentity()",
+                                      "glutMainLoop()",
+                                      "reshape(300,300)",
+                                      "glViewport(0,0,300,300)",
+                                      "display()",
+                                      formatCall("glClear", GL_COLOR_BUFFER_BIT)};
+    TraceCapture quiet;
+    const Wibble body(7, 3, 2, 0.5f, 0.1f, 0.01f, 1.0f);
+    for (const Spring& spring : body.springs) {
+        const Vector3 a = spring.nodeA.position, b = spring.nodeB.position;
+        expected.insert(expected.end(),
+                        {"glPushMatrix()", "glRotatef(15,1,1,0)", "glColor3f(1,1,1)",
+                         formatCall("glBegin", GL_LINES), formatCall("glVertex3f", a.x, a.y, a.z),
+                         formatCall("glVertex3f", b.x, b.y, b.z), "glEnd()", "glPopMatrix()"});
+    }
+    expected.insert(expected.end(), {"glutSwapBuffers()", "glFinish()"});
+    EXPECT_EQ(loggedCalls(), expected);
+    EXPECT_EQ(viewer.trace(), traceOfFrames(1));
+}
+
+TEST_F(Viewer, ShowsTheTurnedLatticeStretchedOverTheWindow) {
+    ViewerProcess viewer(server.display(), {});
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    const auto picture = [&](int width, int height) {
+        const std::vector<Segment> segments = projectedSprings(width, height);
+        return window.grabUntil(
+            [&](const ViewerWindow::Image& image) {
+                return image.width == width && image.height == height &&
+                       pictureFaults(image, segments).empty();
+            },
+            30);
+    };
+
+    const ViewerWindow::Image square = picture(300, 300);
+    ASSERT_EQ(square.width, 300);
+    EXPECT_EQ(pictureFaults(square, projectedSprings(300, 300)), "");
+    // The comparison is sharp enough to see a turn one degree off.
+    EXPECT_NE(pictureFaults(square, projectedSprings(300, 300, 14)), "");
+
+    window.resize(480, 200);
+    ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
+    const ViewerWindow::Image wide = picture(480, 200);
+    ASSERT_EQ(wide.width, 480);
+    EXPECT_EQ(pictureFaults(wide, projectedSprings(480, 200)), "");
+    closeAndExpectSuccess(viewer, window);
+}
+
+TEST_F(Viewer, RealClicksKeysAndMotionReachTheCallbacksSilently) {
+    ViewerProcess viewer(server.display(), recorded());
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    window.movePointer(100, 120);
+    for (unsigned button = 1; button <= 5; ++button) {
+        window.pressButton(button, true);
+        window.pressButton(button, false);
+    }
+    window.pressButton(1, true);
+    window.movePointer(150, 160);
+    window.pressButton(3, true);
+    window.pressButton(1, false);
+    window.pressButton(3, false);
+    window.pressKey("a", true);
+    window.pressKey("a", false);
+    window.pressKey("Escape", true);
+    window.pressKey("Escape", false);
+    closeAndExpectSuccess(viewer, window);
+
+    EXPECT_EQ(viewer.trace(), traceOfFrames(1));
+    const std::vector<std::string> calls = loggedCalls();
+    for (const char* expected :
+         {"passiveMotion(100,120)", "mouse(0,0,100,120)", "mouse(0,1,100,120)",
+          "mouse(1,0,100,120)", "mouse(2,1,100,120)", "mouse(3,0,100,120)", "mouse(4,1,100,120)",
+          "motion(150,160)", "mouse(2,0,150,160)", "mouse(0,1,150,160)", "keyboard(97,150,160)",
+          "keyboard(27,150,160)"}) {
+        EXPECT_NE(std::find(calls.begin(), calls.end(), expected), calls.end()) << expected;
+    }
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "display()"), 1);
+}
+
+TEST_F(Viewer, GlutTakesItsOwnOptionsAndTheRestAreIgnored) {
+    ViewerProcess viewer(server.display(),
+                         recorded({"-geometry", "200x100+10+20", "--unknown", "word"}));
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    closeAndExpectSuccess(viewer, window);
+    EXPECT_EQ(viewer.trace(), traceOfFrames(1));
+    const std::vector<std::string> calls = loggedCalls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[1], std::string("glutInit left ") + WIBBLE_EXECUTABLE + " --unknown word");
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "reshape(200,100)"), calls.end());
+}
+
+TEST_F(Viewer, ClosingTheWindowEndsThroughExitAndDestroysTheWorld) {
+    if (builtWithAddressSanitizer) {
+        GTEST_SKIP() << "valgrind cannot run a program built with AddressSanitizer";
+    }
+    const std::string report = callLog + ".valgrind";
+    ViewerProcess::Options underValgrind;
+    underValgrind.wrapper = {"valgrind", "--leak-check=full", "--show-leak-kinds=all",
+                             "--log-file=" + report};
+    // softpipe keeps valgrind clear of llvmpipe's generated code.
+    underValgrind.environment = {{"GALLIUM_DRIVER", "softpipe"}};
+    underValgrind.patience = std::chrono::seconds(400);
+    ViewerProcess viewer(server.display(), underValgrind);
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    closeAndExpectSuccess(viewer, window);
+    EXPECT_EQ(viewer.trace(), traceOfFrames(1));
+
+    std::ifstream file(report);
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
+    std::remove(report.c_str());
+    ASSERT_NE(text.find("HEAP SUMMARY"), std::string::npos) << text;
+    // Each loss record starts with "N bytes in M blocks are ..." and lists its allocation stack.
+    std::size_t start = text.find(" blocks are ");
+    while (start != std::string::npos) {
+        const std::size_t end = text.find(" blocks are ", start + 1);
+        const std::string record =
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        for (const char* owner : {"World::", "Wibble::", "Spring::", "Node::"}) {
+            EXPECT_EQ(record.find(owner), std::string::npos)
+                << "memory of the world still in use:\n"
+                << record;
+        }
+        start = end;
+    }
+}
+
+} // namespace

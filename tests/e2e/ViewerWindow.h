@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// The viewer's window, seen and driven from another X client as a user and a
+// window manager would.
+class ViewerWindow {
+public:
+    struct Image {
+        int width = 0;
+        int height = 0;
+        std::vector<std::uint32_t> pixels; // 0xRRGGBB, row by row from the top
+        std::uint32_t at(int x, int y) const {
+            return pixels[static_cast<std::size_t>(y) * width + x];
+        }
+    };
+
+    // Connects to the display and finds the top-level window titled `title`.
+    ViewerWindow(const std::string& display, const std::string& title);
+    ~ViewerWindow();
+    ViewerWindow(const ViewerWindow&) = delete;
+    ViewerWindow& operator=(const ViewerWindow&) = delete;
+
+    Image grab();
+    // Grabs the window each time its contents change until `wanted` holds or
+    // `seconds` pass; the last image either way.
+    Image grabUntil(const std::function<bool(const Image&)>& wanted, int seconds);
+
+    void resize(int width, int height);
+    // Asks for a repaint the way the window system does when the window is uncovered.
+    void expose();
+    // The WM_DELETE_WINDOW message a window manager sends when the user closes the window.
+    void close();
+
+    // Real input through the X test extension, at window coordinates.
+    void movePointer(int x, int y);
+    void pressButton(unsigned button, bool down);
+    void pressKey(const char* keysymName, bool down);
+    // Waits until the server has handled every request sent so far.
+    void sync();
+
+private:
+    struct Connection;
+    Connection* x;
+};
