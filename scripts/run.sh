@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Builds and starts the viewer. With a display it opens the window and returns
+# when the window is closed. Without one it starts Xvfb, saves a screenshot of
+# the first frame, closes the window as a user would and ends with the
+# viewer's exit status.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh release
+viewer=build/release/app/wibble
+
+if [ -n "${DISPLAY:-}" ]; then
+    exec "$viewer" "$@"
+fi
+
+work=$(mktemp -d)
+screenshot=${SCREENSHOT:-out/wibble.png}
+mkdir -p "$(dirname "$screenshot")"
+# Xvfb writes its display number to the pipe once it takes connections.
+mkfifo "$work/ready"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/ready" 2>/dev/null &
+server=$!
+trap 'kill $server 2>/dev/null; rm -rf "$work"' EXIT
+read -r number <"$work/ready"
+export DISPLAY=":$number"
+echo "run: no display, so the viewer runs on Xvfb at $DISPLAY"
+
+# The trace goes to the terminal and to a file, where the first frame is awaited.
+exec 4> >(tee "$work/trace" >&2)
+tee_pid=$!
+LIBGL_ALWAYS_SOFTWARE=1 "$viewer" "$@" 2>&4 &
+pid=$!
+for _ in $(seq 600); do
+    grep -q " springs: " "$work/trace" 2>/dev/null && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+done
+
+shot=""
+if grep -q " springs: " "$work/trace"; then
+    window=$(xdotool search --name "^Assignment 4$" | head -n 1)
+    import -window "$window" "$screenshot" && shot=$screenshot
+    build/release/tests/close_window "$DISPLAY" "Assignment 4"
+fi
+status=0
+wait "$pid" || status=$?
+exec 4>&-
+wait "$tee_pid" || true
+echo
+[ -n "$shot" ] && echo "run: screenshot of the first frame saved to $shot"
+echo "run: the viewer ended with status $status"
+exit "$status"
