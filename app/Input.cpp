@@ -39,8 +39,8 @@ void mouse(int button, int state, int x, int y) {
     recordButton(button, state, GLUT_RIGHT_BUTTON, rightButtonDown);
 }
 
-void keyboard(unsigned char, int, int) {}
+void keyboard(unsigned char /*key*/, int /*x*/, int /*y*/) {}
 
-void motion(int, int) {}
+void motion(int /*x*/, int /*y*/) {}
 
-void passiveMotion(int, int) {}
+void passiveMotion(int /*x*/, int /*y*/) {}

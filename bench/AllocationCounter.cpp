@@ -22,6 +22,6 @@ void* operator new(std::size_t size) {
 void operator delete(void* memory) noexcept {
     std::free(memory);
 }
-void operator delete(void* memory, std::size_t) noexcept {
+void operator delete(void* memory, std::size_t /*size*/) noexcept {
     std::free(memory);
 }

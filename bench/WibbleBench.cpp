@@ -16,8 +16,13 @@ protected:
 };
 
 Wibble build(const benchmark::State& state) {
-    return Wibble(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)),
-                  static_cast<int>(state.range(2)), 0.5f, 0.1f, 0.01f, 1.0f);
+    return {static_cast<int>(state.range(0)),
+            static_cast<int>(state.range(1)),
+            static_cast<int>(state.range(2)),
+            0.5f,
+            0.1f,
+            0.01f,
+            1.0f};
 }
 
 void reportPerSpring(benchmark::State& state, std::size_t springs, std::size_t bytesPerRun) {
@@ -33,7 +38,7 @@ void reportPerSpring(benchmark::State& state, std::size_t springs, std::size_t b
 void BM_Build(benchmark::State& state) {
     std::size_t springs = 0;
     std::size_t bytesPerRun = 0;
-    for (auto _ : state) {
+    for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
         const std::size_t before = allocatedBytes();
         const Wibble wibble = build(state);
         bytesPerRun = allocatedBytes() - before;
@@ -46,7 +51,7 @@ void BM_Build(benchmark::State& state) {
 void BM_CopyAssign(benchmark::State& state) {
     const Wibble source = build(state);
     std::size_t bytesPerRun = 0;
-    for (auto _ : state) {
+    for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
         const std::size_t before = allocatedBytes();
         Wibble copy;
         copy = source;

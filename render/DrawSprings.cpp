@@ -3,13 +3,12 @@
 
 #include <GL/gl.h>
 
-#include <cstddef>
 #include <iostream>
 
 void Wibble::drawSprings() const {
     std::cerr << springs.size() << " springs: ";
-    for (std::size_t i = 0; i < springs.size(); ++i) {
-        springs[i].draw();
+    for (const Spring& spring : springs) {
+        spring.draw();
     }
 }
 

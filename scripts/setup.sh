@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake make g++ binutils
+    cmake make g++ binutils clang-format clang-tidy
     freeglut3-dev libgl-dev libgl1-mesa-dri
     libgtest-dev libbenchmark-dev
     xvfb libx11-dev libxtst-dev libxdamage-dev

@@ -25,7 +25,7 @@ std::ostream& operator<<(std::ostream& out, const InputState& s) {
                << s.middle << s.right << " any " << s.any;
 }
 
-InputState current() {
+InputState current() noexcept {
     return {windowWidth,    windowHeight,     mouseX,          mouseY,
             leftButtonDown, middleButtonDown, rightButtonDown, mouseButtonDown};
 }

@@ -26,7 +26,7 @@ TEST(World, ConstructionBuildsTheSceneAndTracesOnlyTheWibble) {
 TEST(World, AssignmentCopiesEveryMemberSilently) {
     World source;
     source.setting = 2.5f;
-    source.vectors.push_back(Vector3(1, 2, 3));
+    source.vectors.emplace_back(1, 2, 3);
     World target;
 
     TraceCapture trace;

@@ -34,7 +34,7 @@ template <typename Function> Function next(const char* name) {
 // The function of that name in the library that the program would have reached.
 #define REAL(function)                                                                             \
     [] {                                                                                           \
-        static const auto real = next<decltype(&function)>(#function);                             \
+        static const auto real = next<decltype(&(function))>(#function);                           \
         return real;                                                                               \
     }()
 
@@ -70,6 +70,15 @@ void passiveMotionCalled(int x, int y) {
     passiveMotion(x, y);
 }
 
+// Puts a recording callback between GLUT and the program's own.
+template <typename Callback>
+void interpose(const char* registration, Callback& kept, Callback given, Callback recording,
+               void (*real)(Callback)) {
+    record(registration, given ? "callback" : "none");
+    kept = given;
+    real(given ? recording : nullptr);
+}
+
 std::string words(int count, char** vector) {
     std::string joined;
     for (int i = 0; i < count; ++i) {
@@ -94,29 +103,24 @@ int FGAPIENTRY glutCreateWindow(const char* title) {
     return REAL(glutCreateWindow)(title);
 }
 
-// Each registration puts a recording callback between GLUT and the program's own.
-#define REGISTER(registration, callback, recording)                                                \
-    record(#registration, function ? "callback" : "none");                                         \
-    callback = function;                                                                           \
-    return REAL(registration)(function ? recording : nullptr)
-
-void FGAPIENTRY glutDisplayFunc(void (*function)()) {
-    REGISTER(glutDisplayFunc, display, displayCalled);
+void FGAPIENTRY glutDisplayFunc(void (*callback)()) {
+    interpose("glutDisplayFunc", display, callback, displayCalled, REAL(glutDisplayFunc));
 }
-void FGAPIENTRY glutReshapeFunc(void (*function)(int, int)) {
-    REGISTER(glutReshapeFunc, reshape, reshapeCalled);
+void FGAPIENTRY glutReshapeFunc(void (*callback)(int, int)) {
+    interpose("glutReshapeFunc", reshape, callback, reshapeCalled, REAL(glutReshapeFunc));
 }
-void FGAPIENTRY glutMouseFunc(void (*function)(int, int, int, int)) {
-    REGISTER(glutMouseFunc, mouse, mouseCalled);
+void FGAPIENTRY glutMouseFunc(void (*callback)(int, int, int, int)) {
+    interpose("glutMouseFunc", mouse, callback, mouseCalled, REAL(glutMouseFunc));
 }
-void FGAPIENTRY glutKeyboardFunc(void (*function)(unsigned char, int, int)) {
-    REGISTER(glutKeyboardFunc, keyboard, keyboardCalled);
+void FGAPIENTRY glutKeyboardFunc(void (*callback)(unsigned char, int, int)) {
+    interpose("glutKeyboardFunc", keyboard, callback, keyboardCalled, REAL(glutKeyboardFunc));
 }
-void FGAPIENTRY glutMotionFunc(void (*function)(int, int)) {
-    REGISTER(glutMotionFunc, motion, motionCalled);
+void FGAPIENTRY glutMotionFunc(void (*callback)(int, int)) {
+    interpose("glutMotionFunc", motion, callback, motionCalled, REAL(glutMotionFunc));
 }
-void FGAPIENTRY glutPassiveMotionFunc(void (*function)(int, int)) {
-    REGISTER(glutPassiveMotionFunc, passiveMotion, passiveMotionCalled);
+void FGAPIENTRY glutPassiveMotionFunc(void (*callback)(int, int)) {
+    interpose("glutPassiveMotionFunc", passiveMotion, callback, passiveMotionCalled,
+              REAL(glutPassiveMotionFunc));
 }
 void FGAPIENTRY glutMainLoop() {
     record("glutMainLoop");

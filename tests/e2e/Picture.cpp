@@ -97,7 +97,8 @@ std::string pictureFaults(const ViewerWindow::Image& image, const std::vector<Se
     for (const Segment& s : segments) {
         const double length = std::hypot(s.x1 - s.x0, s.y1 - s.y0);
         // Walk the inside of the segment: the rasteriser may leave out an end pixel.
-        for (double along = 1; along < length - 1; along += 0.5) {
+        for (int step = 2; step < 2 * length - 2; ++step) {
+            const double along = step / 2.0;
             const double px = s.x0 + (s.x1 - s.x0) * along / length;
             const double py = s.y0 + (s.y1 - s.y0) * along / length;
             bool lit = false;

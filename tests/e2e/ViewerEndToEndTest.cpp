@@ -28,6 +28,16 @@ namespace {
 
 const char* const title = "Assignment 4";
 
+// Closes the window as a window manager does and expects a clean exit.
+void closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window) {
+    window.close();
+    const int status = viewer.waitForExit();
+    EXPECT_EQ(viewer.output(), "") << "nothing belongs on standard output";
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "wait status " << status
+        << ", trace tail: " << viewer.trace().substr(viewer.trace().size() - 300);
+}
+
 class Viewer : public ::testing::Test {
 protected:
     ~Viewer() override { std::remove(callLog.c_str()); }
@@ -46,16 +56,6 @@ protected:
             lines.push_back(line);
         }
         return lines;
-    }
-
-    // Closes the window as a window manager does and expects a clean exit.
-    void closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window) {
-        window.close();
-        const int status = viewer.waitForExit();
-        EXPECT_EQ(viewer.output(), "") << "nothing belongs on standard output";
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            << "wait status " << status
-            << ", trace tail: " << viewer.trace().substr(viewer.trace().size() - 300);
     }
 
     XvfbServer server;

@@ -18,7 +18,7 @@
 ViewerProcess::ViewerProcess(const std::string& display, const Options& options)
     : patience(options.patience) {
     std::vector<std::string> command = options.wrapper;
-    command.push_back(WIBBLE_EXECUTABLE);
+    command.emplace_back(WIBBLE_EXECUTABLE);
     command.insert(command.end(), options.arguments.begin(), options.arguments.end());
 
     int pipeEnds[2];
@@ -51,6 +51,7 @@ ViewerProcess::ViewerProcess(const std::string& display, const Options& options)
             setenv(name.c_str(), value.c_str(), 1);
         }
         std::vector<char*> argv;
+        argv.reserve(command.size() + 1);
         for (std::string& word : command) {
             argv.push_back(word.data());
         }

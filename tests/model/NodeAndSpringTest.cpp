@@ -6,7 +6,7 @@
 namespace {
 
 Spring springBetween(Vector3 a, Vector3 b) {
-    return Spring(Node(a, 1), Node(b, 2), 0.5f, 0.1f, 0.01f);
+    return {Node(a, 1), Node(b, 2), 0.5f, 0.1f, 0.01f};
 }
 
 TEST(Node, ConstructorsAndTextForm) {

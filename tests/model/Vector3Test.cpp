@@ -88,7 +88,7 @@ TEST(Vector3, ExpressionsRoundOnceFromDouble) {
     EXPECT_EQ(Vector3(1e30f, 1e30f, 0).dot(Vector3(1e30f, -1e30f, 0)), 0);
     // Summed float squares would lose the 2^-24 terms that add up to a float step.
     Vector3 diagonal(onePlus, onePlus, onePlus);
-    const float exactSum = static_cast<float>(3 * (1 + 0x1p-11 + 0x1p-24));
+    const auto exactSum = static_cast<float>(3 * (1 + 0x1p-11 + 0x1p-24));
     EXPECT_EQ(diagonal.distanceSquared(Vector3(0, 0, 0)), exactSum);
     EXPECT_NE(exactSum, onePlus * onePlus + onePlus * onePlus + onePlus * onePlus);
     EXPECT_EQ(diagonal.dot(diagonal), exactSum);

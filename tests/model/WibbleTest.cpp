@@ -17,7 +17,7 @@ namespace {
 
 Wibble quietly(int cellsX, int cellsY, int cellsZ, float spacing = 0.5f) {
     TraceCapture trace;
-    return Wibble(cellsX, cellsY, cellsZ, spacing, 0.1f, 0.01f, 1.0f);
+    return {cellsX, cellsY, cellsZ, spacing, 0.1f, 0.01f, 1.0f};
 }
 
 const Wibble& worldsWibble() {
@@ -27,7 +27,8 @@ const Wibble& worldsWibble() {
 
 // The lattice slot [i][j][k] of the 7 x 3 x 2 body.
 Vector3 slot(int i, int j, int k) {
-    return {-1.75f + 0.5f * i, -0.75f + 0.5f * j, -0.5f + 0.5f * k};
+    const auto step = [](int n) { return 0.5f * static_cast<float>(n); };
+    return {-1.75f + step(i), -0.75f + step(j), -0.5f + step(k)};
 }
 
 void expectSpring(int index, Vector3 from, Vector3 to) {
