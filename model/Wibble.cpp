@@ -70,7 +70,16 @@ Wibble::Wibble(int cellsX, int cellsY, int cellsZ, float spacing, float springCo
     // body too large for memory fail before any node is built.
     springs.reserve(springCount(nodesX, nodesY, nodesZ));
 
-    nodes.assign(elementsOf(nodesX), NodePlane(elementsOf(nodesY), NodeRow(elementsOf(nodesZ))));
+    // First pass: the lattice's shape, every slot a default node. Only rows
+    // that exist are made, so an axis without nodes costs nothing.
+    nodes.reserve(elementsOf(nodesX));
+    for (int i = 0; i < nodesX; ++i) {
+        NodePlane& plane = nodes.emplace_back();
+        plane.reserve(elementsOf(nodesY));
+        for (int j = 0; j < nodesY; ++j) {
+            plane.emplace_back(elementsOf(nodesZ));
+        }
+    }
 
     std::cerr << "wibble: initialize nodes array with actual nodes...\n";
     const float startX = axisStart(cellsX, spacing);

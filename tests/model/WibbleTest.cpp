@@ -136,6 +136,12 @@ TEST(Wibble, NegativeCellCountsLeaveEmptyContainers) {
     ASSERT_EQ(noRows.nodes.size(), 8u);
     EXPECT_TRUE(noRows.nodes[7].empty());
 
+    // A huge count on an axis that has no rows or planes to fill costs nothing.
+    EXPECT_TRUE(quietly(-2, 1 << 30, -2).nodes.empty());
+    const Wibble hugeButEmpty = quietly(5, -1, 1 << 30);
+    ASSERT_EQ(hugeButEmpty.nodes.size(), 6u);
+    EXPECT_TRUE(hugeButEmpty.nodes[5].empty());
+
     const Wibble noNodes = quietly(7, 3, -1);
     ASSERT_EQ(noNodes.nodes.size(), 8u);
     ASSERT_EQ(noNodes.nodes[0].size(), 4u);
