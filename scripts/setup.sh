@@ -4,11 +4,11 @@
 set -euo pipefail
 
 packages=(
-    cmake make g++ binutils clang-format clang-tidy
+    cmake make g++ binutils clang clang-format clang-tidy libclang-rt-dev
     freeglut3-dev libgl-dev libgl1-mesa-dri
     libgtest-dev libbenchmark-dev
     xvfb libx11-dev libxtst-dev libxdamage-dev
-    valgrind imagemagick xdotool
+    valgrind imagemagick xdotool gcovr
 )
 
 missing=()
