@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/prctl.h>
@@ -136,6 +137,18 @@ int ViewerProcess::waitForExit() {
     }
     pid = -1;
     return status;
+}
+
+long ViewerProcess::residentKiB() const {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string field; status >> field;) {
+        if (field == "VmRSS:") {
+            long kib = 0;
+            status >> kib;
+            return kib;
+        }
+    }
+    return -1;
 }
 
 int framesIn(const std::string& trace) {

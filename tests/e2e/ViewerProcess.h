@@ -32,6 +32,9 @@ public:
     int waitForExit();
 
     const std::string& trace() const { return text; }
+    pid_t processId() const { return pid; }
+    // Resident memory of the running program, in KiB.
+    long residentKiB() const;
     // What it wrote to standard output.
     std::string output() const;
 
