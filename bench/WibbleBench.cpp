@@ -1,19 +1,13 @@
 // Building and copy-assigning Wibbles: springs per second, time and bytes per spring.
 #include "bench/AllocationCounter.h"
+#include "bench/DiscardingBuffer.h"
 #include "model/Wibble.h"
 
 #include <benchmark/benchmark.h>
 
 #include <iostream>
-#include <streambuf>
 
 namespace {
-
-// The construction trace is not part of what is measured.
-class DiscardingBuffer : public std::streambuf {
-protected:
-    int overflow(int c) override { return c; }
-};
 
 Wibble build(const benchmark::State& state) {
     return {static_cast<int>(state.range(0)),

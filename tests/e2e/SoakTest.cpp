@@ -145,7 +145,8 @@ TEST_F(Soak, UnderValgrindNoErrorIsReported) {
     const std::string report = callLog + ".valgrind";
     ViewerProcess::Options options = recorded();
     options.wrapper = {"valgrind", "--error-exitcode=99", "--errors-for-leak-kinds=none",
-                       "--suppressions=" WIBBLE_VALGRIND_SUPPRESSIONS, "--log-file=" + report};
+                       std::string("--suppressions=") + WIBBLE_VALGRIND_SUPPRESSIONS,
+                       "--log-file=" + report};
     options.environment.emplace_back("GALLIUM_DRIVER", "softpipe");
     options.patience = std::chrono::seconds(400);
     ViewerProcess viewer(server.display(), options);

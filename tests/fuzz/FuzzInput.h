@@ -30,5 +30,8 @@ private:
 
 // Equal bit for bit, or both NaN.
 inline bool sameFloat(float got, float expected) {
-    return (got != got && expected != expected) || std::memcmp(&got, &expected, sizeof(float)) == 0;
+    std::uint32_t gotBits = 0, expectedBits = 0;
+    std::memcpy(&gotBits, &got, sizeof got);
+    std::memcpy(&expectedBits, &expected, sizeof expected);
+    return (got != got && expected != expected) || gotBits == expectedBits;
 }

@@ -32,9 +32,9 @@ float lengthOf(float x, float y, float z) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);
-    const float ax = input.next<float>(), ay = input.next<float>(), az = input.next<float>();
-    const float bx = input.next<float>(), by = input.next<float>(), bz = input.next<float>();
-    const float s = input.next<float>();
+    const auto ax = input.next<float>(), ay = input.next<float>(), az = input.next<float>();
+    const auto bx = input.next<float>(), by = input.next<float>(), bz = input.next<float>();
+    const auto s = input.next<float>();
     const Vector3 a(ax, ay, az), b(bx, by, bz);
 
     expectVector(a + b, rounded(double{ax} + bx), rounded(double{ay} + by),

@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             count = count % 12;
         }
     }
-    const float spacing = input.next<float>(), coefficientA = input.next<float>();
-    const float coefficientB = input.next<float>(), mass = input.next<float>();
+    const auto spacing = input.next<float>(), coefficientA = input.next<float>();
+    const auto coefficientB = input.next<float>(), mass = input.next<float>();
 
     const long long x = cells[0] + 1LL, y = cells[1] + 1LL, z = cells[2] + 1LL;
     const double rows = positive(x) * positive(y), nodes = rows * positive(z);

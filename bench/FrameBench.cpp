@@ -1,0 +1,123 @@
+// The cost of a frame: the World's 388 springs and a 32 x 32 x 32-cell body
+// drawn into a window on a private Xvfb with Mesa's software renderer; the
+// same walk with no current context, where every OpenGL call returns at once,
+// to show the share spent outside OpenGL; and the program's start-up to its
+// first frame. With --frames=N it only draws N frames of the World, for
+// callgrind.
+#include "app/World.h"
+#include "bench/DiscardingBuffer.h"
+#include "render/Display.h"
+#include "tests/e2e/ViewerProcess.h"
+#include "tests/e2e/XvfbServer.h"
+
+#include <GL/freeglut.h>
+#include <GL/glx.h>
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace {
+
+void reportPerSpring(benchmark::State& state, std::size_t springs) {
+    state.SetItemsProcessed(static_cast<std::int64_t>(springs) * state.iterations());
+    state.counters["springs"] = static_cast<double>(springs);
+    state.counters["time_per_spring"] =
+        benchmark::Counter(static_cast<double>(springs) * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void useBody(const benchmark::State& state) {
+    world.body =
+        state.range(0) == 0 ? World().body : Wibble(32, 32, 32, 0.5f / 16, 0.1f, 0.01f, 1.0f);
+}
+
+// A whole frame, as GLUT's display callback draws it: clear, springs, swap, finish.
+void BM_Frame(benchmark::State& state) {
+    useBody(state);
+    for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
+        display();
+    }
+    reportPerSpring(state, world.body.springs.size());
+}
+
+// The springs alone, with and without a current context: without one, every
+// OpenGL call returns at once and what is left is the program's own work.
+void BM_DrawSprings(benchmark::State& state, bool withContext) {
+    useBody(state);
+    Display* const display = glXGetCurrentDisplay();
+    const GLXDrawable drawable = glXGetCurrentDrawable();
+    GLXContext context = glXGetCurrentContext();
+    if (!withContext) {
+        glXMakeCurrent(display, None, nullptr);
+    }
+    for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
+        world.body.drawSprings();
+        if (withContext) {
+            glFinish();
+        }
+    }
+    glXMakeCurrent(display, drawable, context);
+    reportPerSpring(state, world.body.springs.size());
+}
+
+void BM_StartUpToFirstFrame(benchmark::State& state) {
+    const char* display = std::getenv("DISPLAY");
+    for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
+        ViewerProcess viewer(display ? display : "", {});
+        if (!viewer.waitForFrames(1)) {
+            state.SkipWithError("the viewer drew no frame");
+            break;
+        }
+    }
+}
+
+void bodies(benchmark::internal::Benchmark* benchmark) {
+    // Mesa draws on worker threads, so the wall clock is what a frame costs.
+    benchmark->ArgName("cells32")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->UseRealTime();
+}
+
+BENCHMARK(BM_Frame)->Apply(bodies);
+BENCHMARK_CAPTURE(BM_DrawSprings, context, true)->Apply(bodies);
+BENCHMARK_CAPTURE(BM_DrawSprings, no_context, false)->Apply(bodies);
+BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+void openWindow(char* program) {
+    int argc = 1;
+    char* argv[] = {program, nullptr};
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE | GLUT_RGB);
+    glutCreateWindow("frame cost");
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-3.0, 3.0, -3.0, 3.0, -3.0, 3.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const XvfbServer server;
+    setenv("DISPLAY", server.display().c_str(), 1);
+    setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
+    DiscardingBuffer discard;
+    std::streambuf* trace = std::cerr.rdbuf(&discard);
+    openWindow(argv[0]);
+
+    const std::string framesOption = "--frames=";
+    if (argc == 2 && std::string(argv[1]).rfind(framesOption, 0) == 0) {
+        for (int frames = std::stoi(argv[1] + framesOption.size()); frames > 0; --frames) {
+            display();
+        }
+    } else {
+        benchmark::Initialize(&argc, argv);
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+    }
+    // Let go of the X server before it is stopped.
+    glutExit();
+    std::cerr.rdbuf(trace);
+    return 0;
+}

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Frame-cost figures: the frame benchmarks (time per spring drawn, the share
+# outside OpenGL, start-up to the first frame), then callgrind's instruction
+# counts per spring drawn for the program's own drawing code against the
+# OpenGL calls it makes. Fails when a spring costs more in the program's own
+# code than in its OpenGL calls. Arguments go to the benchmark.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh release >/dev/null
+bench=build/release/bench/frame_bench
+
+"$bench" "$@"
+
+frames=20
+springs=$((frames * 388))
+out=$(mktemp)
+trap 'rm -f "$out"' EXIT
+valgrind --tool=callgrind --callgrind-out-file="$out" "$bench" --frames=$frames 2>/dev/null
+
+# The first line naming a function: its instruction count, without separators.
+count() { grep -F "$2" <<<"$1" | head -n 1 | awk '{ gsub(",", "", $1); print $1 }'; }
+self=$(callgrind_annotate "$out")
+inclusive=$(callgrind_annotate --inclusive=yes "$out")
+draw_self=$(count "$self" "DrawSprings.cpp:Spring::draw() const")
+walk_self=$(count "$self" "DrawSprings.cpp:Wibble::drawSprings() const")
+draw_inclusive=$(count "$inclusive" "DrawSprings.cpp:Spring::draw() const")
+
+own=$(((draw_self + walk_self) / springs))
+opengl=$(((draw_inclusive - draw_self) / springs))
+echo "frame-cost: callgrind, $frames frames of $springs springs in all"
+echo "frame-cost: the program's own code per spring drawn: $own instructions" \
+    "(Spring::draw $((draw_self / springs)), Wibble::drawSprings $((walk_self / springs)))"
+echo "frame-cost: its eight OpenGL calls per spring: $opengl instructions"
+[ "$own" -le "$opengl" ] || { echo "frame-cost: the program's own code costs more than OpenGL" >&2; exit 1; }
