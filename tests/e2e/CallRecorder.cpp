@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dlfcn.h>
+#include <malloc.h>
 #include <string>
 
 namespace {
@@ -45,9 +46,11 @@ void (*keyboard)(unsigned char, int, int);
 void (*motion)(int, int);
 void (*passiveMotion)(int, int);
 
+// After each frame, the heap memory the process has in use.
 void displayCalled() {
     record("display");
     display();
+    logLine("heap " + std::to_string(mallinfo2().uordblks));
 }
 void reshapeCalled(int width, int height) {
     record("reshape", width, height);
