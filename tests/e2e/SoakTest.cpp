@@ -147,7 +147,8 @@ TEST_F(Soak, ThousandsOfEventsLeaveTheViewerRunningQuietAndFlat) {
         // Mesa and Xlib keep caches whose size wanders by about a hundred KiB
         // from frame to frame; a leak of even 100 bytes per event, or of one
         // spring per frame, shows well beyond that.
-        EXPECT_LE(heapAfter, heapWarmedUp + 4000 * 100) << "the heap grows under input";
+        EXPECT_LE(heapAfter, heapWarmedUp + std::size_t{4000} * 100)
+            << "the heap grows under input";
     }
     closeAndCheck(viewer, window, counts.repaintRequests);
 }
