@@ -1,19 +1,13 @@
 // Thousands of window-system events sent to the running viewer: it survives,
 // writes one frame of trace for each repaint and nothing else, keeps its memory
 // flat, and still ends cleanly when the window is closed.
-#include "tests/e2e/ViewerProcess.h"
-#include "tests/e2e/ViewerWindow.h"
-#include "tests/e2e/XvfbServer.h"
+#include "tests/e2e/ViewerTest.h"
 #include "tests/support/Sanitizers.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <random>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -64,47 +58,27 @@ SoakCounts sendEvents(ViewerWindow& window, int events, std::mt19937& random) {
     return counts;
 }
 
-class Soak : public ::testing::Test {
+class Soak : public ViewerTest {
 protected:
-    ~Soak() override { std::remove(callLog.c_str()); }
-
-    ViewerProcess::Options recorded() const {
-        ViewerProcess::Options options;
-        options.environment = {{"LD_PRELOAD", WIBBLE_CALL_RECORDER}, {"WIBBLE_CALL_LOG", callLog}};
-        return options;
-    }
-
     // Puts the window back at its first size and draws two frames there; the
     // second starts only once the first has returned, so the heap in use after
     // the first is in the log by then.
     std::size_t settle(ViewerProcess& viewer, ViewerWindow& window) const {
         window.resize(300, 300);
-        const int frames = framesIn(viewer.trace());
+        const auto frames = static_cast<std::size_t>(framesIn(viewer.trace()));
         window.expose();
-        EXPECT_TRUE(viewer.waitForFrames(frames + 1));
+        EXPECT_TRUE(viewer.waitForFrames(static_cast<int>(frames) + 1));
         window.expose();
-        EXPECT_TRUE(viewer.waitForFrames(frames + 2));
-        std::ifstream log(callLog);
-        std::vector<std::size_t> heap;
-        for (std::string word; log >> word;) {
-            if (word == "heap") {
-                log >> heap.emplace_back();
-            }
-        }
-        return heap.size() > static_cast<std::size_t>(frames)
-                   ? heap[static_cast<std::size_t>(frames)]
-                   : 0;
+        EXPECT_TRUE(viewer.waitForFrames(static_cast<int>(frames) + 2));
+        const std::vector<std::size_t> heap = heapAfterFrames();
+        return heap.size() > frames ? heap[frames] : 0;
     }
 
-    // Closes the window, then checks the exit and that every frame of the
-    // trace was a repaint GLUT asked for.
-    void closeAndCheck(ViewerProcess& viewer, ViewerWindow& window, int repaintRequests) {
-        window.close();
-        const int status = viewer.waitForExit();
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
-        std::ifstream log(callLog);
-        const std::vector<std::string> calls{std::istream_iterator<std::string>(log),
-                                             std::istream_iterator<std::string>()};
+    // Closes the window, then checks that every frame of the trace was a
+    // repaint GLUT asked for.
+    void closeAndCheck(ViewerProcess& viewer, ViewerWindow& window, int repaintRequests) const {
+        closeAndExpectSuccess(viewer, window);
+        const std::vector<std::string> calls = loggedCalls();
         const int frames = framesIn(viewer.trace());
         std::cout << repaintRequests << " repaint requests drew " << frames << " frames; "
                   << std::count_if(
@@ -116,17 +90,13 @@ protected:
         EXPECT_LE(frames, 1 + repaintRequests + 3);
         EXPECT_TRUE(viewer.trace() == traceOfFrames(frames))
             << "the trace holds more than its frames";
-        EXPECT_EQ(viewer.output(), "");
     }
-
-    XvfbServer server;
-    std::string callLog = testing::TempDir() + "wibble-soak-" + std::to_string(getpid()) + ".log";
 };
 
 TEST_F(Soak, ThousandsOfEventsLeaveTheViewerRunningQuietAndFlat) {
     ViewerProcess viewer(server.display(), recorded());
     ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), "Assignment 4");
+    ViewerWindow window(server.display(), title);
     std::mt19937 random(20261208);
 
     SoakCounts counts = sendEvents(window, 1000, random);
@@ -157,25 +127,19 @@ TEST_F(Soak, UnderValgrindNoErrorIsReported) {
     if (builtWithAddressSanitizer) {
         GTEST_SKIP() << "valgrind cannot run a program built with AddressSanitizer";
     }
-    const std::string report = callLog + ".valgrind";
-    ViewerProcess::Options options = recorded();
-    options.wrapper = {"valgrind", "--error-exitcode=99", "--errors-for-leak-kinds=none",
-                       std::string("--suppressions=") + WIBBLE_VALGRIND_SUPPRESSIONS,
-                       "--log-file=" + report};
-    options.environment.emplace_back("GALLIUM_DRIVER", "softpipe");
-    options.patience = std::chrono::seconds(400);
+    const ViewerProcess::Options options =
+        underValgrind({"--error-exitcode=99", "--errors-for-leak-kinds=none",
+                       std::string("--suppressions=") + WIBBLE_VALGRIND_SUPPRESSIONS},
+                      recorded());
     ViewerProcess viewer(server.display(), options);
     ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), "Assignment 4");
+    ViewerWindow window(server.display(), title);
     std::mt19937 random(8122026);
     const SoakCounts counts = sendEvents(window, 300, random);
     settle(viewer, window);
     closeAndCheck(viewer, window, counts.repaintRequests + 2);
 
-    std::ifstream file(report);
-    const std::string text((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
-    std::remove(report.c_str());
+    const std::string text = valgrindReport();
     EXPECT_NE(text.find("ERROR SUMMARY: 0 errors"), std::string::npos) << text.substr(0, 20000);
 }
 

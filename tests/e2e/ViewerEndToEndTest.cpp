@@ -2,9 +2,7 @@
 #include "model/Wibble.h"
 #include "tests/TraceCapture.h"
 #include "tests/e2e/Picture.h"
-#include "tests/e2e/ViewerProcess.h"
-#include "tests/e2e/ViewerWindow.h"
-#include "tests/e2e/XvfbServer.h"
+#include "tests/e2e/ViewerTest.h"
 #include "tests/support/CallFormat.h"
 #include "tests/support/Sanitizers.h"
 
@@ -12,58 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <set>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#ifndef WIBBLE_CALL_RECORDER
-#error "WIBBLE_CALL_RECORDER names the preloadable call recorder"
-#endif
 
 namespace {
 
-const char* const title = "Assignment 4";
-
-// Closes the window as a window manager does and expects a clean exit.
-void closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window) {
-    window.close();
-    const int status = viewer.waitForExit();
-    EXPECT_EQ(viewer.output(), "") << "nothing belongs on standard output";
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
-        << "wait status " << status
-        << ", trace tail: " << viewer.trace().substr(viewer.trace().size() - 300);
-}
-
-class Viewer : public ::testing::Test {
-protected:
-    ~Viewer() override { std::remove(callLog.c_str()); }
-
-    // Runs the viewer with every OpenGL and GLUT call and every callback logged.
-    ViewerProcess::Options recorded(std::vector<std::string> arguments = {}) {
-        return {std::move(arguments),
-                {},
-                {{"LD_PRELOAD", WIBBLE_CALL_RECORDER}, {"WIBBLE_CALL_LOG", callLog}}};
-    }
-
-    std::vector<std::string> loggedCalls() const {
-        std::ifstream log(callLog);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(log, line);) {
-            // The recorder's heap figures are measurements, not calls.
-            if (line.rfind("heap ", 0) != 0) {
-                lines.push_back(line);
-            }
-        }
-        return lines;
-    }
-
-    XvfbServer server;
-    std::string callLog = testing::TempDir() + "wibble-calls-" + std::to_string(getpid()) + ".log";
-};
+using Viewer = ViewerTest;
 
 TEST_F(Viewer, TracesStartUpAndExactlyOneFrameForEachRepaint) {
     ViewerProcess viewer(server.display(), {});
@@ -233,23 +184,14 @@ TEST_F(Viewer, ClosingTheWindowEndsThroughExitAndDestroysTheWorld) {
     if (builtWithAddressSanitizer) {
         GTEST_SKIP() << "valgrind cannot run a program built with AddressSanitizer";
     }
-    const std::string report = callLog + ".valgrind";
-    ViewerProcess::Options underValgrind;
-    underValgrind.wrapper = {"valgrind", "--leak-check=full", "--show-leak-kinds=all",
-                             "--log-file=" + report};
-    // softpipe keeps valgrind clear of llvmpipe's generated code.
-    underValgrind.environment = {{"GALLIUM_DRIVER", "softpipe"}};
-    underValgrind.patience = std::chrono::seconds(400);
-    ViewerProcess viewer(server.display(), underValgrind);
+    ViewerProcess viewer(server.display(),
+                         underValgrind({"--leak-check=full", "--show-leak-kinds=all"}));
     ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
     ViewerWindow window(server.display(), title);
     closeAndExpectSuccess(viewer, window);
     EXPECT_EQ(viewer.trace(), traceOfFrames(1));
 
-    std::ifstream file(report);
-    const std::string text((std::istreambuf_iterator<char>(file)),
-                           std::istreambuf_iterator<char>());
-    std::remove(report.c_str());
+    const std::string text = valgrindReport();
     ASSERT_NE(text.find("HEAP SUMMARY"), std::string::npos) << text;
     // Each loss record starts with "N bytes in M blocks are ..." and lists its allocation stack.
     std::size_t start = text.find(" blocks are ");

@@ -1,0 +1,71 @@
+#include "tests/e2e/ViewerTest.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#ifndef WIBBLE_CALL_RECORDER
+#error "WIBBLE_CALL_RECORDER names the preloadable call recorder"
+#endif
+
+ViewerTest::~ViewerTest() {
+    std::remove(callLog.c_str());
+    std::remove(valgrindLog.c_str());
+}
+
+ViewerProcess::Options ViewerTest::recorded(std::vector<std::string> arguments) const {
+    ViewerProcess::Options options;
+    options.arguments = std::move(arguments);
+    options.environment = {{"LD_PRELOAD", WIBBLE_CALL_RECORDER}, {"WIBBLE_CALL_LOG", callLog}};
+    return options;
+}
+
+ViewerProcess::Options ViewerTest::underValgrind(std::vector<std::string> checks,
+                                                 ViewerProcess::Options options) const {
+    options.wrapper = {"valgrind", "--log-file=" + valgrindLog};
+    options.wrapper.insert(options.wrapper.end(), checks.begin(), checks.end());
+    // softpipe keeps valgrind clear of llvmpipe's generated code.
+    options.environment.emplace_back("GALLIUM_DRIVER", "softpipe");
+    options.patience = std::chrono::seconds(400);
+    return options;
+}
+
+std::vector<std::string> ViewerTest::loggedCalls() const {
+    std::ifstream log(callLog);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);) {
+        if (line.rfind("heap ", 0) != 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+std::vector<std::size_t> ViewerTest::heapAfterFrames() const {
+    std::ifstream log(callLog);
+    std::vector<std::size_t> heap;
+    for (std::string word; log >> word;) {
+        if (word == "heap") {
+            log >> heap.emplace_back();
+        }
+    }
+    return heap;
+}
+
+std::string ViewerTest::valgrindReport() const {
+    std::ifstream report(valgrindLog);
+    return {std::istreambuf_iterator<char>(report), std::istreambuf_iterator<char>()};
+}
+
+void ViewerTest::closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window) {
+    window.close();
+    const int status = viewer.waitForExit();
+    EXPECT_EQ(viewer.output(), "") << "nothing belongs on standard output";
+    const std::string& trace = viewer.trace();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+        << "wait status " << status << ", trace tail: "
+        << trace.substr(trace.size() - std::min<std::size_t>(trace.size(), 300));
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "tests/e2e/ViewerProcess.h"
+#include "tests/e2e/ViewerWindow.h"
+#include "tests/e2e/XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+// What every end-to-end test of the viewer shares: its own X server, the
+// call recorder's log, valgrind's report, and a clean close.
+class ViewerTest : public ::testing::Test {
+protected:
+    static constexpr const char* title = "Assignment 4";
+
+    ~ViewerTest() override;
+
+    // Runs the viewer with every OpenGL and GLUT call and every callback logged.
+    ViewerProcess::Options recorded(std::vector<std::string> arguments = {}) const;
+    // Runs the viewer of `options` under valgrind with `checks`, reporting to a file.
+    ViewerProcess::Options underValgrind(std::vector<std::string> checks,
+                                         ViewerProcess::Options options = {}) const;
+
+    // The recorder's log, a line a call or callback, without the heap figures.
+    std::vector<std::string> loggedCalls() const;
+    // The heap in use after each frame, in bytes, as the recorder logged it.
+    std::vector<std::size_t> heapAfterFrames() const;
+    // What valgrind reported.
+    std::string valgrindReport() const;
+
+    // Closes the window as a window manager does and expects a clean exit
+    // with nothing on standard output.
+    static void closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window);
+
+    XvfbServer server;
+
+private:
+    std::string logBase = testing::TempDir() + "wibble-" + std::to_string(::getpid());
+    std::string callLog = logBase + ".calls";
+    std::string valgrindLog = logBase + ".valgrind";
+};
