@@ -3,7 +3,7 @@
 # end-to-end tests included. Fails below 95 % of lines.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh viewer test
 scripts/build.sh coverage
 find build/coverage -name '*.gcda' -delete
 ctest --preset coverage -j "$(nproc)" | tail -n 3

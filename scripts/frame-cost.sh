@@ -6,7 +6,7 @@
 # code than in its OpenGL calls. Arguments go to the benchmark.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh viewer test
 scripts/build.sh release >/dev/null
 bench=build/release/bench/frame_bench
 

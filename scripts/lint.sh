@@ -4,7 +4,7 @@
 # compile commands.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh viewer test
 [ -f build/release/compile_commands.json ] || cmake --preset release >/dev/null
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')

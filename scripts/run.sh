@@ -5,9 +5,13 @@
 # viewer's exit status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-scripts/build.sh release
-viewer=build/release/app/wibble
+if [ -n "${DISPLAY:-}" ]; then
+    scripts/setup.sh viewer
+else
+    scripts/setup.sh viewer headless
+fi
+scripts/build.sh viewer
+viewer=build/viewer/app/wibble
 
 if [ -n "${DISPLAY:-}" ]; then
     exec "$viewer" "$@"
@@ -39,8 +43,8 @@ done
 shot=""
 if grep -q " springs: " "$work/trace"; then
     window=$(xdotool search --name "^Assignment 4$" | head -n 1)
-    import -window "$window" "$screenshot" && shot=$screenshot
-    build/release/tests/close_window "$DISPLAY" "Assignment 4"
+    maim --hidecursor --window "$window" "$screenshot" && shot=$screenshot
+    build/viewer/tools/close_window "$DISPLAY" "Assignment 4"
 fi
 status=0
 wait "$pid" || status=$?

@@ -1,15 +1,44 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing wibble need,
-# where they are missing.
+# Installs the Debian packages that a command needs, where they are missing.
+#
+#   scripts/setup.sh [--list] GROUP...
+#
+#   viewer    building and showing the viewer
+#   headless  showing it without a display: Xvfb, a screenshot, closing the window
+#   test      the tests, benchmarks and static checks, and what runs the packages
+#   package   building the packages: Debian, Windows (MinGW-w64) and the web page
+#
+# With --list it prints the packages of the groups instead of installing them.
 set -euo pipefail
 
-packages=(
-    cmake make g++ binutils clang clang-format clang-tidy libclang-rt-dev
-    freeglut3-dev libgl-dev libgl1-mesa-dri
-    libgtest-dev libbenchmark-dev
-    xvfb libx11-dev libxtst-dev libxdamage-dev
-    valgrind imagemagick xdotool gcovr
-)
+list=false
+if [ "${1:-}" = --list ]; then
+    list=true
+    shift
+fi
+
+packages=()
+for group in "$@"; do
+    case $group in
+    viewer) packages+=(cmake make g++ freeglut3-dev libgl-dev libgl1-mesa-dri) ;;
+    headless) packages+=(xvfb libx11-dev maim xdotool) ;;
+    test)
+        packages+=(clang clang-format clang-tidy libclang-rt-dev libgtest-dev libbenchmark-dev
+            xvfb libx11-dev libxtst-dev libxdamage-dev valgrind gcovr
+            lintian wine wine64 chromium)
+        ;;
+    package) packages+=(dpkg-dev file g++-mingw-w64-x86-64 emscripten) ;;
+    *)
+        echo "setup: no group $group" >&2
+        exit 2
+        ;;
+    esac
+done
+
+if $list; then
+    printf '%s\n' "${packages[@]}" | sort -u
+    exit 0
+fi
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,6 @@
 // The real wibble program under a private X server with Mesa's software renderer.
 #include "model/Wibble.h"
 #include "tests/TraceCapture.h"
-#include "tests/e2e/Picture.h"
 #include "tests/e2e/ViewerTest.h"
 #include "tests/support/CallFormat.h"
 #include "tests/support/Sanitizers.h"
@@ -16,15 +15,13 @@ namespace {
 
 using Viewer = ViewerTest;
 
-TEST_F(Viewer, TracesStartUpAndExactlyOneFrameForEachRepaint) {
-    ViewerProcess viewer(server.display(), {});
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
-    window.expose();
-    ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
-    closeAndExpectSuccess(viewer, window);
-    EXPECT_EQ(viewer.trace(), traceOfFrames(2));
-}
+// The program built here, started directly.
+class BuiltProgram : public Launcher {
+public:
+    ViewerProcess::Options options() const override { return {}; }
+};
+const BuiltProgram builtProgram;
+INSTANTIATE_TEST_SUITE_P(Built, EveryPlatform, ::testing::Values(&builtProgram));
 
 TEST_F(Viewer, ImportsOnlyTheGraphicsCallsItIsKnownToMake) {
     const std::string command = std::string("nm -D --undefined-only ") + WIBBLE_EXECUTABLE;
@@ -107,52 +104,11 @@ TEST_F(Viewer, MakesTheStartUpCallsThenDrawsEverySpringOfAFrame) {
     EXPECT_EQ(viewer.trace(), traceOfFrames(1));
 }
 
-TEST_F(Viewer, ShowsTheTurnedLatticeStretchedOverTheWindow) {
-    ViewerProcess viewer(server.display(), {});
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
-    const auto picture = [&](int width, int height) {
-        const std::vector<Segment> segments = projectedSprings(width, height);
-        return window.grabUntil(
-            [&](const ViewerWindow::Image& image) {
-                return image.width == width && image.height == height &&
-                       pictureFaults(image, segments).empty();
-            },
-            30);
-    };
-
-    const ViewerWindow::Image square = picture(300, 300);
-    ASSERT_EQ(square.width, 300);
-    EXPECT_EQ(pictureFaults(square, projectedSprings(300, 300)), "");
-    // The comparison is sharp enough to see a turn one degree off.
-    EXPECT_NE(pictureFaults(square, projectedSprings(300, 300, 14)), "");
-
-    window.resize(480, 200);
-    ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
-    const ViewerWindow::Image wide = picture(480, 200);
-    ASSERT_EQ(wide.width, 480);
-    EXPECT_EQ(pictureFaults(wide, projectedSprings(480, 200)), "");
-    closeAndExpectSuccess(viewer, window);
-}
-
 TEST_F(Viewer, RealClicksKeysAndMotionReachTheCallbacksSilently) {
     ViewerProcess viewer(server.display(), recorded());
     ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
     ViewerWindow window(server.display(), title);
-    window.movePointer(100, 120);
-    for (unsigned button = 1; button <= 5; ++button) {
-        window.pressButton(button, true);
-        window.pressButton(button, false);
-    }
-    window.pressButton(1, true);
-    window.movePointer(150, 160);
-    window.pressButton(3, true);
-    window.pressButton(1, false);
-    window.pressButton(3, false);
-    window.pressKey("a", true);
-    window.pressKey("a", false);
-    window.pressKey("Escape", true);
-    window.pressKey("Escape", false);
+    clickAndType(window);
     closeAndExpectSuccess(viewer, window);
 
     EXPECT_EQ(viewer.trace(), traceOfFrames(1));

@@ -17,9 +17,13 @@
 #endif
 
 ViewerProcess::ViewerProcess(const std::string& display, const Options& options)
-    : patience(options.patience) {
+    : patience(options.patience), windowsLineEnds(options.windowsLineEnds) {
     std::vector<std::string> command = options.wrapper;
-    command.emplace_back(WIBBLE_EXECUTABLE);
+    if (options.program.empty()) {
+        command.emplace_back(WIBBLE_EXECUTABLE);
+    } else {
+        command.insert(command.end(), options.program.begin(), options.program.end());
+    }
     command.insert(command.end(), options.arguments.begin(), options.arguments.end());
 
     int pipeEnds[2];
@@ -109,7 +113,14 @@ bool ViewerProcess::readMore(std::chrono::steady_clock::time_point deadline) {
     if (got <= 0) {
         return false;
     }
+    // A line end split between two reads is joined before it is turned.
+    std::size_t from = text.empty() ? 0 : text.size() - 1;
     text.append(buffer, static_cast<std::size_t>(got));
+    if (windowsLineEnds) {
+        while ((from = text.find("\r\n", from)) != std::string::npos) {
+            text.erase(from, 1);
+        }
+    }
     return true;
 }
 

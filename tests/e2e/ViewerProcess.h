@@ -12,11 +12,16 @@
 class ViewerProcess {
 public:
     struct Options {
+        // The command that starts the viewer; the program built here when empty.
+        std::vector<std::string> program;
         std::vector<std::string> arguments;
         // Put before the program on the command line, such as valgrind and its options.
         std::vector<std::string> wrapper;
         std::vector<std::pair<std::string, std::string>> environment;
         std::chrono::seconds patience{60};
+        // The Windows C runtime writes each "\n" of the trace as "\r\n"; it is
+        // read back as "\n".
+        bool windowsLineEnds = false;
     };
 
     ViewerProcess(const std::string& display, const Options& options);
@@ -46,6 +51,7 @@ private:
     int outputFile = -1;
     std::string text;
     std::chrono::seconds patience;
+    bool windowsLineEnds;
 };
 
 // How many frames a trace shows: each ends with the spring count and " springs: ".

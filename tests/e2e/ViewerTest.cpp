@@ -69,3 +69,20 @@ void ViewerTest::closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& wind
         << "wait status " << status << ", trace tail: "
         << trace.substr(trace.size() - std::min<std::size_t>(trace.size(), 300));
 }
+
+void ViewerTest::clickAndType(ViewerWindow& window) {
+    window.movePointer(100, 120);
+    for (unsigned button = 1; button <= 5; ++button) {
+        window.pressButton(button, true);
+        window.pressButton(button, false);
+    }
+    window.pressButton(1, true);
+    window.movePointer(150, 160);
+    window.pressButton(3, true);
+    window.pressButton(1, false);
+    window.pressButton(3, false);
+    for (const char* key : {"a", "Escape"}) {
+        window.pressKey(key, true);
+        window.pressKey(key, false);
+    }
+}

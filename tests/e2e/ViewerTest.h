@@ -35,6 +35,9 @@ protected:
     // Closes the window as a window manager does and expects a clean exit
     // with nothing on standard output.
     static void closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window);
+    // Real clicks of buttons 1 to 5, a drag with two buttons held, and two keys,
+    // at (100, 120) and then (150, 160).
+    static void clickAndType(ViewerWindow& window);
 
     XvfbServer server;
 
@@ -42,4 +45,21 @@ private:
     std::string logBase = testing::TempDir() + "wibble-" + std::to_string(::getpid());
     std::string callLog = logBase + ".calls";
     std::string valgrindLog = logBase + ".valgrind";
+};
+
+// How a test starts the viewer: the program built here, or the one a package holds.
+class Launcher {
+public:
+    virtual ~Launcher() = default;
+    // The command and the environment that start it.
+    virtual ViewerProcess::Options options() const = 0;
+    // Stops what the platform keeps running after the viewer has ended.
+    virtual void finish() const {}
+};
+
+// The end-to-end tests that hold wherever the viewer runs, instantiated by each
+// test program with the launchers it has.
+class EveryPlatform : public ViewerTest, public ::testing::WithParamInterface<const Launcher*> {
+protected:
+    void TearDown() override { GetParam()->finish(); }
 };

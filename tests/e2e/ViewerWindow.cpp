@@ -1,4 +1,5 @@
 #include "tests/e2e/ViewerWindow.h"
+#include "tools/TopLevelWindow.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -38,31 +39,6 @@ void throwAnyError() {
     }
 }
 
-Window findByTitle(Display* display, Window parent, const std::string& title) {
-    Window root, ignored, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, parent, &root, &ignored, &children, &count)) {
-        return 0;
-    }
-    Window found = 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        char* name = nullptr;
-        if (XFetchName(display, children[i], &name) && name) {
-            if (title == name) {
-                found = children[i];
-            }
-            XFree(name);
-        }
-        if (!found) {
-            found = findByTitle(display, children[i], title);
-        }
-    }
-    if (children) {
-        XFree(children);
-    }
-    return found;
-}
-
 } // namespace
 
 ViewerWindow::ViewerWindow(const std::string& display, const std::string& title)
@@ -73,7 +49,7 @@ ViewerWindow::ViewerWindow(const std::string& display, const std::string& title)
         delete x;
         throw std::runtime_error("cannot open display " + display);
     }
-    x->window = findByTitle(x->display, DefaultRootWindow(x->display), title);
+    x->window = findWindowByTitle(x->display, DefaultRootWindow(x->display), title);
     int damageError = 0;
     if (!x->window || !XDamageQueryExtension(x->display, &x->damageEvent, &damageError)) {
         XCloseDisplay(x->display);
@@ -158,20 +134,26 @@ void ViewerWindow::resize(int width, int height) {
 }
 
 void ViewerWindow::expose() {
-    XClearArea(x->display, x->window, 0, 0, 0, 0, True);
+    // A window mapped over the viewer's and taken away again: the server sends
+    // Expose to every window it uncovers, the viewer's inner windows included.
+    XWindowAttributes attributes;
+    XGetWindowAttributes(x->display, x->window, &attributes);
+    int left = 0, top = 0;
+    Window child;
+    XTranslateCoordinates(x->display, x->window, attributes.root, 0, 0, &left, &top, &child);
+    XSetWindowAttributes unmanaged{};
+    unmanaged.override_redirect = True;
+    const Window cover = XCreateWindow(x->display, attributes.root, left, top,
+                                       static_cast<unsigned>(attributes.width),
+                                       static_cast<unsigned>(attributes.height), 0, CopyFromParent,
+                                       InputOutput, CopyFromParent, CWOverrideRedirect, &unmanaged);
+    XMapRaised(x->display, cover);
+    XDestroyWindow(x->display, cover);
     sync();
 }
 
 void ViewerWindow::close() {
-    XEvent message{};
-    message.xclient.type = ClientMessage;
-    message.xclient.window = x->window;
-    message.xclient.message_type = XInternAtom(x->display, "WM_PROTOCOLS", False);
-    message.xclient.format = 32;
-    message.xclient.data.l[0] =
-        static_cast<long>(XInternAtom(x->display, "WM_DELETE_WINDOW", False));
-    message.xclient.data.l[1] = CurrentTime;
-    XSendEvent(x->display, x->window, False, NoEventMask, &message);
+    sendDeleteWindow(x->display, x->window);
     sync();
 }
 

@@ -1,0 +1,47 @@
+# The program, its manual page and its documents in the usual places, and a
+# Debian package of them: bash scripts/package.sh writes dist/wibble_<version>_amd64.deb.
+include(GNUInstallDirs)
+
+install(TARGETS wibble RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# A stripped install also drops what dh_strip drops: the toolchain's notes.
+install(CODE "
+    if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND ${CMAKE_OBJCOPY} --remove-section=.comment --remove-section=.note
+            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/wibble\"
+            COMMAND_ERROR_IS_FATAL ANY)
+    endif()")
+
+# Manual pages and changelogs are installed compressed, as man and Debian expect.
+find_program(GZIP gzip REQUIRED)
+function(install_gzipped source destination)
+    get_filename_component(name ${source} NAME)
+    set(gzipped ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz)
+    add_custom_command(OUTPUT ${gzipped}
+        COMMAND ${GZIP} -9 -n -c ${source} > ${gzipped}
+        DEPENDS ${source} VERBATIM)
+    add_custom_target(gzip_${name} ALL DEPENDS ${gzipped})
+    install(FILES ${gzipped} DESTINATION ${destination})
+endfunction()
+install_gzipped(${PROJECT_SOURCE_DIR}/docs/wibble.1 ${CMAKE_INSTALL_MANDIR}/man1)
+install_gzipped(${PROJECT_SOURCE_DIR}/platform/debian/changelog ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md platform/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME wibble)
+set(CPACK_PACKAGE_VENDOR "The wibble developers")
+set(CPACK_PACKAGE_CONTACT "The wibble developers <wibble@example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "soft-body lattice viewer for OpenGL")
+set(CPACK_PACKAGE_DESCRIPTION
+    "wibble shows a soft body, a box-shaped lattice of 96 mass points joined by\n"
+    "388 springs along its edges and across its cells, as white lines turned\n"
+    "by 15 degrees, in a GLUT window drawn with OpenGL. It writes a progress\n"
+    "trace on standard error.")
+string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+# Depends is computed from the binary's libraries (dpkg-shlibdeps).
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+include(CPack)

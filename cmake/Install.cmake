@@ -1,0 +1,2 @@
+# What `cmake --install` puts where, and the package CPack makes of it.
+include(cmake/DebianPackage.cmake)

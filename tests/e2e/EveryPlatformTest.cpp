@@ -1,0 +1,59 @@
+// What the viewer does wherever it runs: its trace, its picture, its answer to
+// input and its end, checked from outside through the X server it shows on.
+#include "tests/e2e/Picture.h"
+#include "tests/e2e/ViewerTest.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST_P(EveryPlatform, TracesStartUpAndExactlyOneFrameForEachRepaint) {
+    ViewerProcess viewer(server.display(), GetParam()->options());
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    window.expose();
+    ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
+    closeAndExpectSuccess(viewer, window);
+    EXPECT_EQ(viewer.trace(), traceOfFrames(2));
+}
+
+TEST_P(EveryPlatform, ShowsTheTurnedLatticeStretchedOverTheWindow) {
+    ViewerProcess viewer(server.display(), GetParam()->options());
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    const auto picture = [&](int width, int height) {
+        const std::vector<Segment> segments = projectedSprings(width, height);
+        return window.grabUntil(
+            [&](const ViewerWindow::Image& image) {
+                return image.width == width && image.height == height &&
+                       pictureFaults(image, segments).empty();
+            },
+            30);
+    };
+
+    const ViewerWindow::Image square = picture(300, 300);
+    ASSERT_EQ(square.width, 300);
+    EXPECT_EQ(pictureFaults(square, projectedSprings(300, 300)), "");
+    // The comparison is sharp enough to see a turn one degree off.
+    EXPECT_NE(pictureFaults(square, projectedSprings(300, 300, 14)), "");
+
+    window.resize(480, 200);
+    ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
+    const ViewerWindow::Image wide = picture(480, 200);
+    ASSERT_EQ(wide.width, 480);
+    EXPECT_EQ(pictureFaults(wide, projectedSprings(480, 200)), "");
+    closeAndExpectSuccess(viewer, window);
+}
+
+TEST_P(EveryPlatform, ClicksAndKeysWriteNothingOfTheirOwn) {
+    ViewerProcess viewer(server.display(), GetParam()->options());
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    clickAndType(window);
+    closeAndExpectSuccess(viewer, window);
+    // A window system may repaint a window that a click activates, but every
+    // frame it asks for is whole.
+    EXPECT_EQ(viewer.trace(), traceOfFrames(framesIn(viewer.trace())));
+}
+
+} // namespace

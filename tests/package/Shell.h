@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+// What a shell command wrote (standard output and error) and its exit status.
+struct CommandResult {
+    int status = -1;
+    std::string output;
+};
+CommandResult runCommand(const std::string& command);
+
+// The folder for `purpose` under the test's temporary folder: made empty at the
+// first call, the same at every later one, and removed with what it holds when
+// the test program ends.
+const std::string& temporaryFolder(const std::string& purpose);
+
+// The path as Windows programs under Wine see it, on the drive Z: that Wine maps to /.
+std::string windowsPath(const std::string& path);
