@@ -3,7 +3,7 @@
 # zip (windows) and the web page (web); all three, or those named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -gt 0 ] || set -- deb
+[ $# -gt 0 ] || set -- deb windows
 scripts/setup.sh viewer package
 mkdir -p dist
 
@@ -25,6 +25,11 @@ for kind in "$@"; do
             -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
         cmake --build --preset package -j "$(nproc)"
         pack build/package
+        ;;
+    windows)
+        scripts/freeglut-windows.sh
+        scripts/build.sh windows
+        pack build/windows
         ;;
     *)
         echo "package: no package kind $kind" >&2

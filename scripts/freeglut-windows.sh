@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Builds freeglut for 64-bit Windows from Debian's own freeglut source package
+# with the MinGW-w64 cross compiler, into build/freeglut-windows/install
+# (GL/glut.h, the import library and libglut.dll). Nothing but the Debian
+# archive is reached; a build already there is kept.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+work=$PWD/build/freeglut-windows
+[ -f "$work/install/bin/libglut.dll" ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+
+# apt-get source needs deb-src entries: made from the machine's Debian deb
+# entries when it has none.
+if ! apt-get source --print-uris -qq freeglut >/dev/null 2>&1; then
+    echo "freeglut-windows: adding deb-src entries for the machine's Debian sources"
+    shopt -s nullglob
+    for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+        [ -f "$list" ] && grep -h '^deb .*debian' "$list" | sed 's/^deb /deb-src /' || true
+    done | "${as_root[@]}" tee /etc/apt/sources.list.d/wibble-deb-src.list >/dev/null
+    for sources in /etc/apt/sources.list.d/*.sources; do
+        awk -v RS= -v ORS='\n\n' '/URIs:[^\n]*debian/' "$sources" | sed 's/^Types:.*/Types: deb-src/'
+    done | "${as_root[@]}" tee /etc/apt/sources.list.d/wibble-deb-src.sources >/dev/null
+    "${as_root[@]}" apt-get update -q
+fi
+
+rm -rf "$work"
+mkdir -p "$work"
+(cd "$work" && apt-get source -q freeglut)
+source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*')
+# As glut rather than freeglut, so that it installs GL/glut.h.
+cmake -S "$source_dir" -B "$work/build" \
+    -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$work/install" \
+    -DFREEGLUT_REPLACE_GLUT=ON \
+    -DFREEGLUT_BUILD_STATIC_LIBS=OFF \
+    -DFREEGLUT_BUILD_DEMOS=OFF >/dev/null
+cmake --build "$work/build" -j "$(nproc)"
+cmake --install "$work/build" --strip >/dev/null
