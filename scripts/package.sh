@@ -3,7 +3,7 @@
 # zip (windows) and the web page (web); all three, or those named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -gt 0 ] || set -- deb windows
+[ $# -gt 0 ] || set -- deb windows web
 scripts/setup.sh viewer package
 mkdir -p dist
 
@@ -30,6 +30,11 @@ for kind in "$@"; do
         scripts/freeglut-windows.sh
         scripts/build.sh windows
         pack build/windows
+        ;;
+    web)
+        scripts/build.sh web
+        cmake --install build/web --prefix dist >/dev/null
+        echo "wibble-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/web/CMakeCache.txt).html"
         ;;
     *)
         echo "package: no package kind $kind" >&2

@@ -24,7 +24,7 @@ for group in "$@"; do
     headless) packages+=(xvfb libx11-dev maim xdotool) ;;
     test)
         packages+=(clang clang-format clang-tidy libclang-rt-dev libgtest-dev libbenchmark-dev
-            xvfb libx11-dev libxtst-dev libxdamage-dev valgrind gcovr
+            xvfb libx11-dev libxtst-dev libxdamage-dev libpng-dev valgrind gcovr
             lintian wine wine64 chromium)
         ;;
     package) packages+=(dpkg-dev file g++-mingw-w64-x86-64 emscripten) ;;
