@@ -33,8 +33,7 @@ for kind in "$@"; do
         ;;
     web)
         scripts/build.sh web
-        cmake --install build/web --prefix dist >/dev/null
-        echo "wibble-$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/web/CMakeCache.txt).html"
+        cmake --install build/web --prefix dist | sed -n 's|^-- [A-Za-z-]*: .*/||p'
         ;;
     *)
         echo "package: no package kind $kind" >&2
