@@ -31,12 +31,11 @@ set(CPACK_PACKAGE_NAME wibble)
 set(CPACK_PACKAGE_VENDOR "The wibble developers")
 set(CPACK_PACKAGE_CONTACT "The wibble developers <wibble@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "soft-body lattice viewer for OpenGL")
-set(CPACK_PACKAGE_DESCRIPTION
-    "wibble shows a soft body, a box-shaped lattice of 96 mass points joined by\n"
-    "388 springs along its edges and across its cells, as white lines turned\n"
-    "by 15 degrees, in a GLUT window drawn with OpenGL. It writes a progress\n"
-    "trace on standard error.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+set(CPACK_PACKAGE_DESCRIPTION "\
+wibble shows a soft body, a box-shaped lattice of 96 mass points joined by
+388 springs along its edges and across its cells, as white lines turned
+by 15 degrees, in a GLUT window drawn with OpenGL. It writes a progress
+trace on standard error.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)

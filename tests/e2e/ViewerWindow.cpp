@@ -39,6 +39,22 @@ void throwAnyError() {
     }
 }
 
+// A window's attributes and the place of its top left corner on the root window.
+struct Placement {
+    XWindowAttributes attributes;
+    int left = 0;
+    int top = 0;
+};
+
+Placement placementOf(Display* display, Window window) {
+    Placement placement{};
+    XGetWindowAttributes(display, window, &placement.attributes);
+    Window child;
+    XTranslateCoordinates(display, window, placement.attributes.root, 0, 0, &placement.left,
+                          &placement.top, &child);
+    return placement;
+}
+
 } // namespace
 
 ViewerWindow::ViewerWindow(const std::string& display, const std::string& title)
@@ -64,17 +80,13 @@ ViewerWindow::~ViewerWindow() {
 }
 
 ViewerWindow::Image ViewerWindow::grab() {
-    XWindowAttributes attributes;
-    XGetWindowAttributes(x->display, x->window, &attributes);
+    const auto [attributes, left, top] = placementOf(x->display, x->window);
     Image image;
     image.width = attributes.width;
     image.height = attributes.height;
     image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
     // Without a window manager GLUT's default place is (-1, -1): the part off
     // the screen has no pixels to read, and stays black here.
-    int left = 0, top = 0;
-    Window child;
-    XTranslateCoordinates(x->display, x->window, attributes.root, 0, 0, &left, &top, &child);
     const int fromX = std::max(0, -left), fromY = std::max(0, -top);
     const int toX = std::min(image.width, WidthOfScreen(attributes.screen) - left);
     const int toY = std::min(image.height, HeightOfScreen(attributes.screen) - top);
@@ -136,11 +148,7 @@ void ViewerWindow::resize(int width, int height) {
 void ViewerWindow::expose() {
     // A window mapped over the viewer's and taken away again: the server sends
     // Expose to every window it uncovers, the viewer's inner windows included.
-    XWindowAttributes attributes;
-    XGetWindowAttributes(x->display, x->window, &attributes);
-    int left = 0, top = 0;
-    Window child;
-    XTranslateCoordinates(x->display, x->window, attributes.root, 0, 0, &left, &top, &child);
+    const auto [attributes, left, top] = placementOf(x->display, x->window);
     XSetWindowAttributes unmanaged{};
     unmanaged.override_redirect = True;
     const Window cover = XCreateWindow(x->display, attributes.root, left, top,

@@ -43,13 +43,3 @@ const std::string& temporaryFolder(const std::string& purpose) {
     }
     return at->second;
 }
-
-std::string windowsPath(const std::string& path) {
-    std::string windows = "Z:" + path;
-    for (char& c : windows) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return windows;
-}

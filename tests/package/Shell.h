@@ -13,6 +13,3 @@ CommandResult runCommand(const std::string& command);
 // first call, the same at every later one, and removed with what it holds when
 // the test program ends.
 const std::string& temporaryFolder(const std::string& purpose);
-
-// The path as Windows programs under Wine see it, on the drive Z: that Wine maps to /.
-std::string windowsPath(const std::string& path);
