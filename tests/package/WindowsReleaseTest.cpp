@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <set>
 #include <iterator>
+#include <set>
 #include <sstream>
 #include <vector>
 
