@@ -27,7 +27,7 @@ class DebianPackage : public Launcher {
 public:
     ViewerProcess::Options options() const override {
         static const std::string root = [] {
-            const std::string& folder = temporaryFolder("debian-package");
+            const std::string folder = temporaryFolder("debian-package");
             const CommandResult unpacked =
                 runCommand(std::string("dpkg-deb -x ") + package + " " + folder);
             EXPECT_EQ(unpacked.status, 0) << unpacked.output;

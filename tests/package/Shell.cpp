@@ -23,7 +23,7 @@ CommandResult runCommand(const std::string& command) {
     return result;
 }
 
-const std::string& temporaryFolder(const std::string& purpose) {
+std::string temporaryFolder(const std::string& purpose) {
     struct Folders {
         std::map<std::string, std::string> made;
         ~Folders() {

@@ -12,4 +12,4 @@ CommandResult runCommand(const std::string& command);
 // The folder for `purpose` under the test's temporary folder: made empty at the
 // first call, the same at every later one, and removed with what it holds when
 // the test program ends.
-const std::string& temporaryFolder(const std::string& purpose);
+std::string temporaryFolder(const std::string& purpose);
