@@ -40,10 +40,14 @@ for _ in $(seq 600); do
     sleep 0.1
 done
 
+# The screenshot waits until the window shows the frame: the trace's " springs: "
+# comes before the drawing and the swap of the buffers.
 shot=""
+frame_limit=30
 if grep -q " springs: " "$work/trace"; then
-    window=$(xdotool search --name "^Assignment 4$" | head -n 1)
-    maim --hidecursor --window "$window" "$screenshot" && shot=$screenshot
+    if window=$(build/viewer/tools/wait_for_frame "$DISPLAY" "Assignment 4" $frame_limit); then
+        maim --hidecursor --window "$window" "$screenshot" && shot=$screenshot
+    fi
     build/viewer/tools/close_window "$DISPLAY" "Assignment 4"
 fi
 status=0
@@ -51,6 +55,11 @@ wait "$pid" || status=$?
 exec 4>&-
 wait "$tee_pid" || true
 echo
-[ -n "$shot" ] && echo "run: screenshot of the first frame saved to $shot"
 echo "run: the viewer ended with status $status"
+if [ -z "$shot" ]; then
+    echo "run: no frame was shown within $frame_limit s, so no screenshot was saved" >&2
+    [ "$status" -ne 0 ] || status=1
+else
+    echo "run: screenshot of the first frame saved to $shot"
+fi
 exit "$status"

@@ -4,7 +4,7 @@
 #   scripts/setup.sh [--list] GROUP...
 #
 #   viewer    building and showing the viewer
-#   headless  showing it without a display: Xvfb, a screenshot, closing the window
+#   headless  showing it without a display: Xvfb and a screenshot
 #   test      the tests, benchmarks and static checks, and what runs the packages
 #   package   building the packages: Debian, Windows (MinGW-w64) and the web page
 #
@@ -20,11 +20,11 @@ fi
 packages=()
 for group in "$@"; do
     case $group in
-    viewer) packages+=(cmake make g++ freeglut3-dev libgl-dev libgl1-mesa-dri) ;;
-    headless) packages+=(xvfb libx11-dev maim xdotool) ;;
+    viewer) packages+=(cmake make g++ freeglut3-dev libgl-dev libx11-dev libxdamage-dev libgl1-mesa-dri) ;;
+    headless) packages+=(xvfb maim) ;;
     test)
         packages+=(clang clang-format clang-tidy libclang-rt-dev libgtest-dev libbenchmark-dev
-            xvfb libx11-dev libxtst-dev libxdamage-dev libpng-dev valgrind gcovr
+            xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
             lintian wine wine64 chromium)
         ;;
     package) packages+=(dpkg-dev file g++-mingw-w64-x86-64 emscripten) ;;

@@ -1,9 +1,12 @@
 #include "tests/e2e/Picture.h"
 
+#include <png.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <sstream>
+#include <stdexcept>
 
 namespace {
 
@@ -119,4 +122,25 @@ std::string pictureFaults(const ViewerWindow::Image& image, const std::vector<Se
                << " white pixels off the segments, " << gaps << " unlit points on segments";
     }
     return faults.str();
+}
+
+ViewerWindow::Image imageOfPng(const std::string& png) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) {
+        throw std::runtime_error(std::string("not a PNG image: ") + image.message);
+    }
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
+        throw std::runtime_error(std::string("a broken PNG image: ") + image.message);
+    }
+    ViewerWindow::Image pixels;
+    pixels.width = static_cast<int>(image.width);
+    pixels.height = static_cast<int>(image.height);
+    for (std::size_t at = 0; at + 2 < rgb.size(); at += 3) {
+        pixels.pixels.push_back(
+            static_cast<std::uint32_t>(rgb[at] << 16 | rgb[at + 1] << 8 | rgb[at + 2]));
+    }
+    return pixels;
 }

@@ -17,3 +17,6 @@ std::vector<Segment> projectedSprings(int width, int height, double degrees = 15
 // What keeps the image from showing exactly the segments in white on black;
 // empty when nothing does.
 std::string pictureFaults(const ViewerWindow::Image& image, const std::vector<Segment>& segments);
+
+// The pixels of a PNG file's bytes, alpha left out.
+ViewerWindow::Image imageOfPng(const std::string& png);

@@ -1,16 +1,14 @@
 #include "tests/e2e/ViewerWindow.h"
+#include "tools/GrabWindow.h"
 #include "tools/TopLevelWindow.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
 
-#include <algorithm>
-#include <chrono>
-#include <poll.h>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 
 struct ViewerWindow::Connection {
     Display* display = nullptr;
@@ -55,6 +53,14 @@ Placement placementOf(Display* display, Window window) {
     return placement;
 }
 
+ViewerWindow::Image readable(std::optional<ViewerWindow::Image> image) {
+    if (!image) {
+        throwAnyError();
+        throw std::runtime_error("cannot read the window's pixels");
+    }
+    return std::move(*image);
+}
+
 } // namespace
 
 ViewerWindow::ViewerWindow(const std::string& display, const std::string& title)
@@ -80,63 +86,12 @@ ViewerWindow::~ViewerWindow() {
 }
 
 ViewerWindow::Image ViewerWindow::grab() {
-    const auto [attributes, left, top] = placementOf(x->display, x->window);
-    Image image;
-    image.width = attributes.width;
-    image.height = attributes.height;
-    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
-    // Without a window manager GLUT's default place is (-1, -1): the part off
-    // the screen has no pixels to read, and stays black here.
-    const int fromX = std::max(0, -left), fromY = std::max(0, -top);
-    const int toX = std::min(image.width, WidthOfScreen(attributes.screen) - left);
-    const int toY = std::min(image.height, HeightOfScreen(attributes.screen) - top);
-    if (toX <= fromX || toY <= fromY) {
-        return image;
-    }
-    XImage* shot =
-        XGetImage(x->display, x->window, fromX, fromY, static_cast<unsigned>(toX - fromX),
-                  static_cast<unsigned>(toY - fromY), AllPlanes, ZPixmap);
-    if (!shot) {
-        throwAnyError();
-        throw std::runtime_error("cannot read the window's pixels");
-    }
-    for (int row = fromY; row < toY; ++row) {
-        for (int column = fromX; column < toX; ++column) {
-            image.pixels[static_cast<std::size_t>(row) * image.width + column] =
-                static_cast<std::uint32_t>(XGetPixel(shot, column - fromX, row - fromY) & 0xFFFFFF);
-        }
-    }
-    XDestroyImage(shot);
-    return image;
+    return readable(grabWindow(x->display, x->window));
 }
 
 ViewerWindow::Image ViewerWindow::grabUntil(const std::function<bool(const Image&)>& wanted,
                                             int seconds) {
-    // Watching for damage before the first look means no change can slip by unseen.
-    const Damage damage = XDamageCreate(x->display, x->window, XDamageReportNonEmpty);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    Image image = grab();
-    while (!wanted(image)) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            break;
-        }
-        XDamageSubtract(x->display, damage, None, None);
-        XFlush(x->display);
-        pollfd connection{ConnectionNumber(x->display), POLLIN, 0};
-        if (!XPending(x->display) && poll(&connection, 1, static_cast<int>(left.count())) <= 0) {
-            continue;
-        }
-        while (XPending(x->display)) {
-            XEvent event;
-            XNextEvent(x->display, &event);
-        }
-        image = grab();
-    }
-    XDamageDestroy(x->display, damage);
-    XSync(x->display, False);
-    return image;
+    return readable(grabWindowUntil(x->display, x->window, wanted, seconds));
 }
 
 void ViewerWindow::resize(int width, int height) {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cstdint>
+#include "tools/WindowImage.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,14 +10,7 @@
 // window manager would.
 class ViewerWindow {
 public:
-    struct Image {
-        int width = 0;
-        int height = 0;
-        std::vector<std::uint32_t> pixels; // 0xRRGGBB, row by row from the top
-        std::uint32_t at(int x, int y) const {
-            return pixels[static_cast<std::size_t>(y) * width + x];
-        }
-    };
+    using Image = WindowImage;
 
     // Connects to the display and finds the top-level window titled `title`.
     ViewerWindow(const std::string& display, const std::string& title);

@@ -1,6 +1,6 @@
 #include "tests/web/Browser.h"
 
-#include <png.h>
+#include "tests/e2e/Picture.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -70,8 +70,8 @@ std::string stringField(const std::string& json, const std::string& key) {
     return value;
 }
 
-std::vector<unsigned char> fromBase64(const std::string& text) {
-    std::vector<unsigned char> bytes;
+std::string fromBase64(const std::string& text) {
+    std::string bytes;
     unsigned bits = 0;
     int count = 0;
     for (const char c : text) {
@@ -91,31 +91,10 @@ std::vector<unsigned char> fromBase64(const std::string& text) {
         bits = (bits << 6) | static_cast<unsigned>(value);
         if ((count += 6) >= 8) {
             count -= 8;
-            bytes.push_back(static_cast<unsigned char>(bits >> count));
+            bytes.push_back(static_cast<char>(bits >> count));
         }
     }
     return bytes;
-}
-
-ViewerWindow::Image fromPng(const std::vector<unsigned char>& png) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) {
-        throw std::runtime_error(std::string("browser: bad screenshot: ") + image.message);
-    }
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) {
-        throw std::runtime_error(std::string("browser: bad screenshot: ") + image.message);
-    }
-    ViewerWindow::Image pixels;
-    pixels.width = static_cast<int>(image.width);
-    pixels.height = static_cast<int>(image.height);
-    for (std::size_t at = 0; at + 2 < rgb.size(); at += 3) {
-        pixels.pixels.push_back(
-            static_cast<std::uint32_t>(rgb[at] << 16 | rgb[at + 1] << 8 | rgb[at + 2]));
-    }
-    return pixels;
 }
 
 } // namespace
@@ -193,7 +172,7 @@ ViewerWindow::Image Browser::screenshot(int x, int y, int width, int height) {
     const std::string clip = R"({"format":"png","clip":{"x":)" + std::to_string(x) + R"(,"y":)" +
                              std::to_string(y) + R"(,"width":)" + std::to_string(width) +
                              R"(,"height":)" + std::to_string(height) + R"(,"scale":1}})";
-    return fromPng(fromBase64(stringField(call("Page.captureScreenshot", clip), "data")));
+    return imageOfPng(fromBase64(stringField(call("Page.captureScreenshot", clip), "data")));
 }
 
 void Browser::click(int x, int y) {

@@ -1,0 +1,73 @@
+#include "tools/GrabWindow.h"
+
+#include <X11/Xutil.h>
+#include <X11/extensions/Xdamage.h>
+
+#include <algorithm>
+#include <chrono>
+#include <poll.h>
+
+std::optional<WindowImage> grabWindow(Display* display, Window window) {
+    XWindowAttributes attributes;
+    int left = 0, top = 0;
+    Window child;
+    if (!XGetWindowAttributes(display, window, &attributes) ||
+        !XTranslateCoordinates(display, window, attributes.root, 0, 0, &left, &top, &child)) {
+        return std::nullopt;
+    }
+    WindowImage image;
+    image.width = attributes.width;
+    image.height = attributes.height;
+    image.pixels.assign(static_cast<std::size_t>(image.width) * image.height, 0);
+    // Without a window manager GLUT's default place is (-1, -1): the part off
+    // the screen has no pixels to read.
+    const int fromX = std::max(0, -left), fromY = std::max(0, -top);
+    const int toX = std::min(image.width, WidthOfScreen(attributes.screen) - left);
+    const int toY = std::min(image.height, HeightOfScreen(attributes.screen) - top);
+    if (toX <= fromX || toY <= fromY) {
+        return image;
+    }
+    XImage* shot = XGetImage(display, window, fromX, fromY, static_cast<unsigned>(toX - fromX),
+                             static_cast<unsigned>(toY - fromY), AllPlanes, ZPixmap);
+    if (!shot) {
+        return std::nullopt;
+    }
+    for (int row = fromY; row < toY; ++row) {
+        for (int column = fromX; column < toX; ++column) {
+            image.pixels[static_cast<std::size_t>(row) * image.width + column] =
+                static_cast<std::uint32_t>(XGetPixel(shot, column - fromX, row - fromY) & 0xFFFFFF);
+        }
+    }
+    XDestroyImage(shot);
+    return image;
+}
+
+std::optional<WindowImage> grabWindowUntil(Display* display, Window window,
+                                           const std::function<bool(const WindowImage&)>& wanted,
+                                           int seconds) {
+    // Watching for damage before the first look means no change can slip by unseen.
+    const Damage damage = XDamageCreate(display, window, XDamageReportNonEmpty);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    std::optional<WindowImage> image = grabWindow(display, window);
+    while (!image || !wanted(*image)) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) {
+            break;
+        }
+        XDamageSubtract(display, damage, None, None);
+        XFlush(display);
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        if (!XPending(display) && poll(&connection, 1, static_cast<int>(left.count())) <= 0) {
+            continue;
+        }
+        while (XPending(display)) {
+            XEvent event;
+            XNextEvent(display, &event);
+        }
+        image = grabWindow(display, window);
+    }
+    XDamageDestroy(display, damage);
+    XSync(display, False);
+    return image;
+}
