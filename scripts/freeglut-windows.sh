@@ -2,7 +2,9 @@
 # Builds freeglut for 64-bit Windows from Debian's own freeglut source package
 # with the MinGW-w64 cross compiler, into build/freeglut-windows/install
 # (GL/glut.h, the import library and libglut.dll). Nothing but the Debian
-# archive is reached; a build already there is kept.
+# archive is reached; a build already there is kept. Where the archive cannot
+# give the source package, it writes why to build/freeglut-windows/unavailable
+# and ends with status 3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 work=$PWD/build/freeglut-windows
@@ -27,7 +29,13 @@ fi
 
 rm -rf "$work"
 mkdir -p "$work"
-(cd "$work" && apt-get source -q freeglut)
+if ! (cd "$work" && apt-get source -q freeglut >"$work/apt-get-source.log" 2>&1); then
+    release=$(. /etc/os-release && echo "$PRETTY_NAME")
+    echo "the archive of $release cannot give the source package freeglut" \
+        "(apt-get source freeglut failed: $(grep -m 1 '^E: ' "$work/apt-get-source.log" || echo 'see its log'))" \
+        >"$work/unavailable"
+    exit 3
+fi
 source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*')
 # As glut rather than freeglut, so that it installs GL/glut.h.
 cmake -S "$source_dir" -B "$work/build" \
