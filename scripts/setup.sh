@@ -7,6 +7,7 @@
 #   headless  showing it without a display: Xvfb and a screenshot
 #   test      the tests, benchmarks and static checks, and what runs the packages
 #   package   building the packages: Debian, Windows (MinGW-w64) and the web page
+#   root      making a fresh Debian root to install or test in (debootstrap)
 #
 # With --list it prints the packages of the groups instead of installing them.
 set -euo pipefail
@@ -28,6 +29,7 @@ for group in "$@"; do
             lintian wine wine64 chromium)
         ;;
     package) packages+=(dpkg-dev file g++-mingw-w64-x86-64 emscripten) ;;
+    root) packages+=(debootstrap) ;;
     *)
         echo "setup: no group $group" >&2
         exit 2

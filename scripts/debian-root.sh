@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Makes FOLDER a fresh minimal root of a Debian release, as a newly installed
+# machine has it: debootstrap's minbase variant, with the release's updates
+# and security archives, apt's lists up to date. What debootstrap made is kept
+# as build/debian-SUITE.tar and unpacked for every later root. Needs root and
+# the Debian archive.
+#
+#   scripts/debian-root.sh SUITE FOLDER
+set -euo pipefail
+cd "$(dirname "$0")/.."
+[ $# -eq 2 ] || { echo "usage: scripts/debian-root.sh SUITE FOLDER" >&2; exit 2; }
+suite=$1
+root=$2
+cache=build/debian-$suite.tar
+
+if [ ! -f "$cache" ]; then
+    command -v debootstrap >/dev/null || scripts/setup.sh root
+    made=$(mktemp -d build/debootstrap-XXXXXX)
+    chmod 755 "$made"
+    trap 'rm -rf --one-file-system "$made"' EXIT
+    echo "debian-root: bootstrapping Debian $suite"
+    debootstrap --variant=minbase "$suite" "$made" http://deb.debian.org/debian >/dev/null
+    cat >>"$made/etc/apt/sources.list" <<SOURCES
+deb http://deb.debian.org/debian $suite-updates main
+deb http://deb.debian.org/debian-security $suite-security main
+SOURCES
+    tar --numeric-owner -C "$made" -cf "$cache.part" .
+    mv "$cache.part" "$cache"
+fi
+
+mkdir -p "$root"
+tar --numeric-owner -C "$root" -xf "$cache"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+chroot "$root" apt-get update -q >/dev/null
