@@ -26,7 +26,8 @@ for group in "$@"; do
     test)
         packages+=(clang clang-format clang-tidy libclang-rt-dev libgtest-dev libbenchmark-dev
             xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
-            lintian wine wine64 chromium)
+            lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
+            nlohmann-json3-dev libcurl4-openssl-dev)
         ;;
     package) packages+=(dpkg-dev file g++-mingw-w64-x86-64 emscripten) ;;
     root) packages+=(debootstrap) ;;

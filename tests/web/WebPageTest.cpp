@@ -1,6 +1,7 @@
-// The web page that scripts/package.sh writes, opened from disk in headless
-// Chromium: its trace, its canvas against the test's own projection, a resize
-// and a click.
+// The web page that scripts/package.sh writes, opened from disk in each
+// browser engine: its trace, its canvas against the test's own projection, a
+// resize and a click; and what it says where the browser gives it no WebGL or
+// no WebAssembly.
 #include "tests/e2e/Picture.h"
 #include "tests/e2e/ViewerProcess.h"
 #include "tests/web/Browser.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <tuple>
 
 #ifndef WIBBLE_WEB_PAGE
 #error "WIBBLE_WEB_PAGE names the page under test"
@@ -15,57 +17,103 @@
 
 namespace {
 
-class WebPage : public ::testing::Test {
+using Engine = Browser::Engine;
+using Without = Browser::Without;
+
+class WebPage : public ::testing::TestWithParam<Engine> {
 protected:
+    void open(Without without = Without::Nothing) {
+        browser.emplace(GetParam(), without);
+        browser->open(std::string("file://") + WIBBLE_WEB_PAGE);
+    }
+
+    // The text of the element `id` once `ready` (a script expression on it) holds.
+    std::string textWhen(const std::string& id, const std::string& ready) {
+        return browser->run("const element = document.getElementById('" + id + R"(');
+            return await new Promise(resolve => {
+                const check = () => { if ()" +
+                            ready + R"() resolve(element.textContent); };
+                new MutationObserver(check).observe(element,
+                    {childList: true, characterData: true, attributes: true});
+                check();
+            });)");
+    }
+
     // The trace shown under the canvas once it holds `frames` frames.
     std::string shownTrace(int frames) {
-        return browser.evaluate(R"(new Promise(resolve => {
-            const trace = document.getElementById('trace');
-            const check = () => {
-                if (trace.textContent.split(' springs: ').length > )" +
-                                std::to_string(frames) + R"() resolve(trace.textContent);
-            };
-            new MutationObserver(check).observe(trace, {childList: true, characterData: true});
-            check();
-        }))");
+        return textWhen("trace", "element.textContent.split(' springs: ').length > " +
+                                     std::to_string(frames));
     }
 
     // Waits until the page has painted twice more, so that what the program
     // drew, or would have drawn, is on the screen.
     void settle() {
-        browser.evaluate(R"(new Promise(resolve =>
-            requestAnimationFrame(() => requestAnimationFrame(() => resolve('')))))");
+        browser->run("await new Promise(resolve => requestAnimationFrame(() => "
+                     "requestAnimationFrame(resolve)));");
     }
 
     std::string pictureFaultsOfCanvas(int width, int height, double degrees = 15) {
         settle();
-        return pictureFaults(browser.screenshot(0, 0, width, height),
+        return pictureFaults(browser->screenshot(0, 0, width, height),
                              projectedSprings(width, height, degrees));
     }
 
-    Browser browser;
+    // No uncaught exception reached the console, where the driver can tell.
+    void expectAQuietConsole() {
+        if (const auto errors = browser->consoleErrors()) {
+            EXPECT_EQ(*errors, std::vector<std::string>{});
+        }
+    }
+
+    std::optional<Browser> browser;
 };
 
-TEST_F(WebPage, ShowsTheTraceAndTheTurnedLatticeStretchedOverTheCanvas) {
-    browser.open(std::string("file://") + WIBBLE_WEB_PAGE);
+TEST_P(WebPage, ShowsTheTraceAndTheTurnedLatticeStretchedOverTheCanvas) {
+    open();
     EXPECT_EQ(shownTrace(1), traceOfFrames(1));
-    std::cout << "first frame " << browser.evaluate("String(Math.round(performance.now()))")
+    std::cout << "first frame " << browser->run("return Math.round(performance.now());")
               << " ms after the page was opened\n";
     EXPECT_EQ(pictureFaultsOfCanvas(300, 300), "");
     EXPECT_NE(pictureFaultsOfCanvas(300, 300, 14), "");
 
-    browser.evaluate(R"(document.getElementById('window').style.width = '480px';
-        document.getElementById('window').style.height = '200px'; '')");
+    browser->run(R"(document.getElementById('window').style.width = '480px';
+        document.getElementById('window').style.height = '200px';)");
     EXPECT_EQ(shownTrace(2), traceOfFrames(2));
     EXPECT_EQ(pictureFaultsOfCanvas(480, 200), "");
+    expectAQuietConsole();
 }
 
-TEST_F(WebPage, AClickOnTheCanvasDrawsNoFrameOfItsOwn) {
-    browser.open(std::string("file://") + WIBBLE_WEB_PAGE);
+TEST_P(WebPage, AClickOnTheCanvasDrawsNoFrameOfItsOwn) {
+    open();
     shownTrace(1);
-    browser.click(100, 120);
+    browser->click(100, 120);
     settle();
     EXPECT_EQ(shownTrace(1), traceOfFrames(1));
 }
+
+TEST_P(WebPage, WithoutWebGLOrWebAssemblySaysWhichAndKeepsTheTraceWritten) {
+    const std::tuple<Without, const char*, std::string> lacks[] = {
+        {Without::WebGL, "needs WebGL", traceOfFrames(0)},
+        {Without::WebAssembly, "needs WebAssembly", ""}};
+    for (const auto& [without, words, trace] : lacks) {
+        // WebKitGTK's MiniBrowser has no setting that turns WebAssembly off.
+        if (without == Without::WebAssembly && GetParam() == Engine::WebKit) {
+            continue;
+        }
+        open(without);
+        const std::string problem = textWhen("problem", "!element.hidden");
+        EXPECT_NE(problem.find(words), std::string::npos) << problem;
+        EXPECT_EQ(browser->run("return document.getElementById('trace').textContent;"), trace);
+        expectAQuietConsole();
+    }
+}
+
+std::string engineName(const ::testing::TestParamInfo<Engine>& engine) {
+    const char* const names[] = {"Chromium", "Firefox", "WebKit"};
+    return names[static_cast<int>(engine.param)];
+}
+INSTANTIATE_TEST_SUITE_P(Engines, WebPage,
+                         ::testing::Values(Engine::Chromium, Engine::Firefox, Engine::WebKit),
+                         engineName);
 
 } // namespace
