@@ -281,15 +281,17 @@ void Browser::click(int x, int y) {
     send({"POST", "/actions", "WebDriver:PerformActions"}, {{"actions", {mouse}}});
 }
 
-std::optional<std::vector<std::string>> Browser::consoleErrors() {
+std::optional<std::vector<std::string>> Browser::uncaughtExceptions() {
     if (engine != Engine::Chromium) {
         return std::nullopt;
     }
-    std::vector<std::string> errors;
+    std::vector<std::string> uncaught;
     for (const json& entry : send({"POST", "/se/log", "log"}, {{"type", "browser"}})) {
-        if (entry.at("level") == "SEVERE") {
-            errors.push_back(entry.at("message"));
+        const std::string message = entry.at("message");
+        // As "Uncaught TypeError: ..." or "Uncaught (in promise) ...".
+        if (message.find("Uncaught") != std::string::npos) {
+            uncaught.push_back(message);
         }
     }
-    return errors;
+    return uncaught;
 }

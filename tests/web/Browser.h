@@ -36,9 +36,9 @@ public:
     ViewerWindow::Image screenshot(int x, int y, int width, int height);
     // A press and a release of the left button at a place in the page, in CSS pixels.
     void click(int x, int y);
-    // The console's messages of the error level, where the driver tells them
-    // (chromedriver does); nothing where it cannot.
-    std::optional<std::vector<std::string>> consoleErrors();
+    // The uncaught exceptions that reached the console, where the driver tells
+    // them (chromedriver does); nothing where it cannot.
+    std::optional<std::vector<std::string>> uncaughtExceptions();
 
 private:
     // A WebDriver command: its HTTP method and path below the session, and its

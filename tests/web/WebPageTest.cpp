@@ -59,9 +59,9 @@ protected:
     }
 
     // No uncaught exception reached the console, where the driver can tell.
-    void expectAQuietConsole() {
-        if (const auto errors = browser->consoleErrors()) {
-            EXPECT_EQ(*errors, std::vector<std::string>{});
+    void expectNoUncaughtException() {
+        if (const auto uncaught = browser->uncaughtExceptions()) {
+            EXPECT_EQ(*uncaught, std::vector<std::string>{});
         }
     }
 
@@ -80,7 +80,7 @@ TEST_P(WebPage, ShowsTheTraceAndTheTurnedLatticeStretchedOverTheCanvas) {
         document.getElementById('window').style.height = '200px';)");
     EXPECT_EQ(shownTrace(2), traceOfFrames(2));
     EXPECT_EQ(pictureFaultsOfCanvas(480, 200), "");
-    expectAQuietConsole();
+    expectNoUncaughtException();
 }
 
 TEST_P(WebPage, AClickOnTheCanvasDrawsNoFrameOfItsOwn) {
@@ -104,7 +104,7 @@ TEST_P(WebPage, WithoutWebGLOrWebAssemblySaysWhichAndKeepsTheTraceWritten) {
         const std::string problem = textWhen("problem", "!element.hidden");
         EXPECT_NE(problem.find(words), std::string::npos) << problem;
         EXPECT_EQ(browser->run("return document.getElementById('trace').textContent;"), trace);
-        expectAQuietConsole();
+        expectNoUncaughtException();
     }
 }
 
