@@ -38,6 +38,10 @@ by 15 degrees, in a GLUT window drawn with OpenGL. It writes a progress
 trace on standard error.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Cross-built, the package is of the architecture the toolchain names.
+if(WIBBLE_DEBIAN_ARCHITECTURE)
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${WIBBLE_DEBIAN_ARCHITECTURE})
+endif()
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends is computed from the binary's libraries (dpkg-shlibdeps).

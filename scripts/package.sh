@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Builds the release packages into dist/: the Debian package (deb), the Windows
-# zip (windows) and the web page (web); all three, or those named. Where the
-# Debian release cannot give freeglut's source for Windows, the zip is left out
-# with a word why, and the others are built.
+# Builds the release packages into dist/: the Debian package for this machine
+# (deb) and for arm64 (arm64), the Windows zip (windows) and the web page
+# (web); all of them, or those named. Where the Debian release cannot give
+# freeglut's source for Windows, the zip is left out with a word why, and the
+# others are built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -gt 0 ] || set -- deb windows web
+[ $# -gt 0 ] || set -- deb arm64 windows web
 scripts/setup.sh viewer package
 mkdir -p dist
 
@@ -17,16 +18,28 @@ pack() {
     find "$build/cpack" -maxdepth 1 -type f -exec cp {} dist/ \; -exec basename {} \;
 }
 
+# A Debian package from a preset, built with Debian's hardening flags for the
+# architecture, as Debian builds its own packages; the C compiler names the
+# architecture's GNU system type to dpkg-architecture.
+debian_package() {
+    local preset=$1 architecture=$2 compiler=$3
+    local flags=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all CC="$compiler" dpkg-architecture
+        -a "$architecture" -c dpkg-buildflags --get)
+    cmake --preset "$preset" >/dev/null \
+        -DCMAKE_CXX_FLAGS="$("${flags[@]}" CPPFLAGS) $("${flags[@]}" CXXFLAGS)" \
+        -DCMAKE_EXE_LINKER_FLAGS="$("${flags[@]}" LDFLAGS)"
+    cmake --build --preset "$preset" -j "$(nproc)"
+    # dpkg-shlibdeps looks for the architecture's libraries.
+    DEB_HOST_ARCH=$architecture pack "build/$preset"
+}
+
 for kind in "$@"; do
     case $kind in
     deb)
-        # Debian's hardening flags, as its own packages are built with.
-        export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-        cmake --preset package >/dev/null \
-            -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
-            -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)"
-        cmake --build --preset package -j "$(nproc)"
-        pack build/package
+        debian_package package "$(dpkg --print-architecture)" gcc
+        ;;
+    arm64)
+        debian_package arm64 arm64 aarch64-linux-gnu-gcc
         ;;
     windows)
         status=0

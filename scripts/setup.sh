@@ -6,7 +6,9 @@
 #   viewer    building and showing the viewer
 #   headless  showing it without a display: Xvfb and a screenshot
 #   test      the tests, benchmarks and static checks, and what runs the packages
-#   package   building the packages: Debian, Windows (MinGW-w64) and the web page
+#             (Wine, three browser engines, qemu and arm64's Mesa)
+#   package   building the packages: Debian for this machine and for arm64,
+#             Windows (MinGW-w64) and the web page
 #   root      making a fresh Debian root to install or test in (debootstrap)
 #
 # With --list it prints the packages of the groups instead of installing them.
@@ -27,9 +29,13 @@ for group in "$@"; do
         packages+=(clang clang-format clang-tidy libclang-rt-dev libgtest-dev libbenchmark-dev
             xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
             lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
-            nlohmann-json3-dev libcurl4-openssl-dev)
+            nlohmann-json3-dev libcurl4-openssl-dev
+            qemu-user-static libgl1-mesa-dri:arm64 libgtest-dev:arm64)
         ;;
-    package) packages+=(dpkg-dev file g++-mingw-w64-x86-64 emscripten) ;;
+    package)
+        packages+=(git dpkg-dev file g++-mingw-w64-x86-64 emscripten
+            g++-aarch64-linux-gnu freeglut3-dev:arm64 libgl-dev:arm64)
+        ;;
     root) packages+=(debootstrap) ;;
     *)
         echo "setup: no group $group" >&2
@@ -58,5 +64,10 @@ if [ "$(id -u)" -ne 0 ]; then
     as_root=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
+# The arm64 libraries that the cross build links with and qemu runs with.
+if printf '%s\n' "${missing[@]}" | grep -q ':arm64$' &&
+    ! dpkg --print-foreign-architectures | grep -qx arm64; then
+    "${as_root[@]}" dpkg --add-architecture arm64
+fi
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

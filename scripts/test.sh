@@ -3,12 +3,12 @@
 # builds and runs every test twice: optimised with GCC, with the packages' own
 # tests, and with clang under AddressSanitizer and UndefinedBehaviorSanitizer;
 # then fuzzes the model for a few seconds per target (clang's libFuzzer, same
-# sanitizers).
+# sanitizers), and runs the unit tests cross-built for arm64 under qemu.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh viewer test package
 scripts/package.sh
-for preset in release sanitize fuzz; do
+for preset in release sanitize fuzz arm64-tests; do
     echo "== $preset"
     scripts/build.sh "$preset"
     ctest --preset "$preset" -j "$(nproc)"
