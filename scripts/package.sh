@@ -9,6 +9,9 @@ cd "$(dirname "$0")/.."
 [ $# -gt 0 ] || set -- deb arm64 windows web
 scripts/setup.sh viewer package
 mkdir -p dist
+# Reproducible packages: every time they hold is the last commit's.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
+export SOURCE_DATE_EPOCH
 
 # Runs CPack on a configured build and copies what it writes into dist/.
 pack() {
@@ -63,3 +66,6 @@ for kind in "$@"; do
         ;;
     esac
 done
+
+# What the packages are, to check them by (sha256sum --check SHA256SUMS).
+(cd dist && sha256sum -- wibble[-_]* >SHA256SUMS)
