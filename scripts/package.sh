@@ -55,6 +55,9 @@ for kind in "$@"; do
         [ "$status" -eq 0 ] || exit "$status"
         scripts/build.sh windows
         pack build/windows
+        # CPack's zip takes the order of the folder's entries and the builder's
+        # uid and gid; Debian's own normaliser sorts and clears them.
+        strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" dist/*-win64.zip
         ;;
     web)
         scripts/build.sh web

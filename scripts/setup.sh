@@ -33,7 +33,7 @@ for group in "$@"; do
             qemu-user-static libgl1-mesa-dri:arm64 libgtest-dev:arm64)
         ;;
     package)
-        packages+=(git dpkg-dev file g++-mingw-w64-x86-64 emscripten
+        packages+=(git dpkg-dev file strip-nondeterminism g++-mingw-w64-x86-64 emscripten
             g++-aarch64-linux-gnu freeglut3-dev:arm64 libgl-dev:arm64)
         ;;
     root) packages+=(debootstrap) ;;
