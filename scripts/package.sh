@@ -9,7 +9,9 @@ cd "$(dirname "$0")/.."
 [ $# -gt 0 ] || set -- deb arm64 windows web
 scripts/setup.sh viewer package
 mkdir -p dist
-# Reproducible packages: every time they hold is the last commit's.
+# Reproducible packages: every time they hold is the last commit's, and every
+# mode is as in Debian's own packages, whatever the caller's umask.
+umask 022
 SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 export SOURCE_DATE_EPOCH
 
