@@ -37,6 +37,10 @@ if ! (cd "$work" && apt-get source -q freeglut >"$work/apt-get-source.log" 2>&1)
     exit 3
 fi
 source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*')
+# The DLL's time stamp is its source package's, as Debian builds it: the same
+# wherever and whenever it is built.
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -S Timestamp)
+export SOURCE_DATE_EPOCH
 # As glut rather than freeglut, so that it installs GL/glut.h.
 cmake -S "$source_dir" -B "$work/build" \
     -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
