@@ -12,7 +12,7 @@
 namespace {
 
 // An unmapped window has no pixels to read yet: that is waited out, not fatal.
-int ignoreError(Display*, XErrorEvent*) {
+int ignoreError(Display* /*display*/, XErrorEvent* /*error*/) {
     return 0;
 }
 

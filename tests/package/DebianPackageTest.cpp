@@ -18,40 +18,44 @@ namespace {
 // One package, and the program as it installs it, unpacked once (dpkg-deb -x).
 class DebianPackage : public Launcher {
 public:
-    DebianPackage(const char* path, const char* architecture, std::vector<std::string> emulator)
-        : path(path), architecture(architecture), emulator(std::move(emulator)) {}
+    DebianPackage(const char* path, const char* architecture, bool emulated) noexcept
+        : path(path), architecture(architecture), emulated(emulated) {}
 
     ViewerProcess::Options options() const override {
         if (root.empty()) {
             root = temporaryFolder(std::string("debian-package-") + architecture);
-            const CommandResult unpacked = runCommand("dpkg-deb -x " + path + " " + root);
+            const CommandResult unpacked =
+                runCommand(std::string("dpkg-deb -x ") + path + " " + root);
             EXPECT_EQ(unpacked.status, 0) << unpacked.output;
         }
         ViewerProcess::Options options;
-        options.wrapper = emulator;
+        // No binfmt registration is assumed: qemu is named, and takes the
+        // arm64 loader and libraries of the multiarch installation under /.
+        if (emulated) {
+            options.wrapper = {"qemu-aarch64-static", "-L", "/"};
+        }
         options.program = {root + "/usr/bin/wibble"};
         options.patience = std::chrono::seconds(120);
         return options;
     }
 
     std::string field(const std::string& name) const {
-        const CommandResult result = runCommand("dpkg-deb --field " + path + " " + name);
+        const CommandResult result =
+            runCommand(std::string("dpkg-deb --field ") + path + " " + name);
         EXPECT_EQ(result.status, 0) << result.output;
         return result.output;
     }
 
-    const std::string path;
-    const std::string architecture;
+    const char* const path;
+    const char* const architecture;
 
 private:
-    const std::vector<std::string> emulator;
+    const bool emulated;
     mutable std::string root;
 };
 
-const DebianPackage native(WIBBLE_DEBIAN_PACKAGE, "amd64", {});
-// No binfmt registration is assumed: qemu is named, and takes the arm64
-// loader and libraries of the multiarch installation under /.
-const DebianPackage arm64(WIBBLE_ARM64_PACKAGE, "arm64", {"qemu-aarch64-static", "-L", "/"});
+const DebianPackage native(WIBBLE_DEBIAN_PACKAGE, "amd64", false);
+const DebianPackage arm64(WIBBLE_ARM64_PACKAGE, "arm64", true);
 INSTANTIATE_TEST_SUITE_P(Debian, EveryPlatform, ::testing::Values(&native));
 INSTANTIATE_TEST_SUITE_P(DebianArm64, EveryPlatform, ::testing::Values(&arm64));
 
@@ -61,7 +65,7 @@ TEST_P(DebianPackages, NameThemselvesAndTheRuntimeLibrariesTheyNeed) {
     const DebianPackage& package = *GetParam();
     EXPECT_EQ(package.field("Package"), "wibble\n");
     EXPECT_EQ(package.field("Version"), WIBBLE_VERSION "\n");
-    EXPECT_EQ(package.field("Architecture"), package.architecture + "\n");
+    EXPECT_EQ(package.field("Architecture"), std::string(package.architecture) + "\n");
     const std::string depends = package.field("Depends");
     EXPECT_TRUE(std::regex_search(depends, std::regex("\\blibglut3[.0-9]*\\b"))) << depends;
     EXPECT_TRUE(std::regex_search(depends, std::regex("\\blib(opengl0|gl1)\\b"))) << depends;
@@ -70,7 +74,8 @@ TEST_P(DebianPackages, NameThemselvesAndTheRuntimeLibrariesTheyNeed) {
 }
 
 TEST_P(DebianPackages, HoldTheProgramItsManualAndItsDocuments) {
-    const CommandResult contents = runCommand("dpkg-deb --contents " + GetParam()->path);
+    const CommandResult contents =
+        runCommand(std::string("dpkg-deb --contents ") + GetParam()->path);
     ASSERT_EQ(contents.status, 0) << contents.output;
     for (const char* file : {"./usr/bin/wibble", "./usr/share/man/man1/wibble.1.gz",
                              "./usr/share/doc/wibble/README.md", "./usr/share/doc/wibble/copyright",
@@ -80,7 +85,8 @@ TEST_P(DebianPackages, HoldTheProgramItsManualAndItsDocuments) {
 }
 
 TEST_P(DebianPackages, PassLintian) {
-    const CommandResult lintian = runCommand("lintian --fail-on error,warning " + GetParam()->path);
+    const CommandResult lintian =
+        runCommand(std::string("lintian --fail-on error,warning ") + GetParam()->path);
     EXPECT_EQ(lintian.status, 0) << lintian.output;
     for (const char* verdict : {"\nE: ", "\nW: "}) {
         EXPECT_EQ(("\n" + lintian.output).find(verdict), std::string::npos) << lintian.output;

@@ -54,7 +54,7 @@ const std::string& releaseFolder() {
 // A Wine prefix of the test program's own, made once (wineboot -i).
 const std::string& winePrefix() {
     static const std::string prefix = [] {
-        const std::string folder = temporaryFolder("wine-prefix");
+        std::string folder = temporaryFolder("wine-prefix");
         const CommandResult boot =
             runCommand("env -u DISPLAY WINEPREFIX=" + folder +
                        " WINEDEBUG=-all sh -c 'wineboot -i && wineserver -w'");

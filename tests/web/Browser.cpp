@@ -144,6 +144,7 @@ void Browser::start(const std::vector<std::string>& command) {
             setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
         }
         std::vector<char*> argv;
+        argv.reserve(command.size() + 1);
         for (const std::string& word : command) {
             argv.push_back(const_cast<char*>(word.c_str()));
         }
