@@ -2,8 +2,8 @@
 // drawn into a window on a private Xvfb with Mesa's software renderer; the
 // same walk with no current context, where every OpenGL call returns at once,
 // to show the share spent outside OpenGL; and the program's start-up to its
-// first frame. With --frames=N it only draws N frames of the World, for
-// callgrind.
+// first frame, natively and cross-built for arm64 under qemu. With --frames=N it only draws N
+// frames of the World, for callgrind.
 #include "app/World.h"
 #include "bench/DiscardingBuffer.h"
 #include "render/Display.h"
@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -62,15 +63,28 @@ void BM_DrawSprings(benchmark::State& state, bool withContext) {
     reportPerSpring(state, world.body.springs.size());
 }
 
-void BM_StartUpToFirstFrame(benchmark::State& state) {
+// Start-up to the first frame of the program built here, or of another one:
+// the arm64 package's program under qemu's user-mode emulation.
+void BM_StartUpToFirstFrame(benchmark::State& state, ViewerProcess::Options options) {
+    if (!options.program.empty() && access(options.program.back().c_str(), X_OK) != 0) {
+        state.SkipWithError("not built: bash scripts/package.sh arm64");
+        return;
+    }
     const char* display = std::getenv("DISPLAY");
     for (auto _ : state) { // NOLINT(clang-analyzer-deadcode.DeadStores)
-        ViewerProcess viewer(display ? display : "", {});
+        ViewerProcess viewer(display ? display : "", options);
         if (!viewer.waitForFrames(1)) {
             state.SkipWithError("the viewer drew no frame");
             break;
         }
     }
+}
+
+ViewerProcess::Options arm64UnderQemu() {
+    ViewerProcess::Options options;
+    options.wrapper = {"qemu-aarch64-static", "-L", "/"};
+    options.program = {WIBBLE_ARM64_EXECUTABLE};
+    return options;
 }
 
 void bodies(benchmark::internal::Benchmark* benchmark) {
@@ -81,7 +95,14 @@ void bodies(benchmark::internal::Benchmark* benchmark) {
 BENCHMARK(BM_Frame)->Apply(bodies);
 BENCHMARK_CAPTURE(BM_DrawSprings, context, true)->Apply(bodies);
 BENCHMARK_CAPTURE(BM_DrawSprings, no_context, false)->Apply(bodies);
-BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK_CAPTURE(BM_StartUpToFirstFrame, native, ViewerProcess::Options{})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3);
+BENCHMARK_CAPTURE(BM_StartUpToFirstFrame, arm64_under_qemu, arm64UnderQemu())
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(3);
 
 void openWindow(char* program) {
     int argc = 1;
