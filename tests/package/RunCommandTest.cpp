@@ -15,17 +15,28 @@
 
 namespace {
 
-TEST(RunCommand, WithoutADisplaySavesTheShownFrameAndEndsWithTheViewersStatus) {
+CommandResult runHeadless(const std::string& screenshot, const std::string& arguments = "") {
+    return runCommand("cd " WIBBLE_SOURCE_DIR " && env -u DISPLAY SCREENSHOT=" + screenshot +
+                      " bash scripts/run.sh " + arguments);
+}
+
+// One test, since each run builds the viewer in the same folder.
+TEST(RunCommand, WithoutADisplaySavesTheShownFrameOrSaysThatNoneWasShown) {
     const std::string screenshot = temporaryFolder("run-command") + "/wibble.png";
-    const CommandResult run =
-        runCommand("cd " WIBBLE_SOURCE_DIR " && env -u DISPLAY SCREENSHOT=" + screenshot +
-                   " bash scripts/run.sh");
+    const CommandResult run = runHeadless(screenshot);
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find(traceOfFrames(1)), std::string::npos) << run.output;
-
     std::ifstream file(screenshot, std::ios::binary);
     const std::string png{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
     EXPECT_EQ(pictureFaults(imageOfPng(png), projectedSprings(300, 300)), "");
+
+    // Placed off the screen, the window is never exposed, so never drawn.
+    const std::string none = temporaryFolder("run-command") + "/none.png";
+    const CommandResult blind = runHeadless(none, "-geometry 100x100+3000+3000");
+    EXPECT_NE(blind.status, 0);
+    EXPECT_NE(blind.output.find("no frame was shown within 30 s"), std::string::npos)
+        << blind.output;
+    EXPECT_FALSE(std::ifstream(none).good());
 }
 
 } // namespace
