@@ -7,14 +7,23 @@
 #include <chrono>
 #include <poll.h>
 
-std::optional<WindowImage> grabWindow(Display* display, Window window) {
-    XWindowAttributes attributes;
-    int left = 0, top = 0;
+std::optional<Placement> placementOf(Display* display, Window window) {
+    Placement placement{};
     Window child;
-    if (!XGetWindowAttributes(display, window, &attributes) ||
-        !XTranslateCoordinates(display, window, attributes.root, 0, 0, &left, &top, &child)) {
+    if (!XGetWindowAttributes(display, window, &placement.attributes) ||
+        !XTranslateCoordinates(display, window, placement.attributes.root, 0, 0, &placement.left,
+                               &placement.top, &child)) {
         return std::nullopt;
     }
+    return placement;
+}
+
+std::optional<WindowImage> grabWindow(Display* display, Window window) {
+    const std::optional<Placement> placement = placementOf(display, window);
+    if (!placement) {
+        return std::nullopt;
+    }
+    const auto& [attributes, left, top] = *placement;
     WindowImage image;
     image.width = attributes.width;
     image.height = attributes.height;

@@ -37,22 +37,6 @@ void throwAnyError() {
     }
 }
 
-// A window's attributes and the place of its top left corner on the root window.
-struct Placement {
-    XWindowAttributes attributes;
-    int left = 0;
-    int top = 0;
-};
-
-Placement placementOf(Display* display, Window window) {
-    Placement placement{};
-    XGetWindowAttributes(display, window, &placement.attributes);
-    Window child;
-    XTranslateCoordinates(display, window, placement.attributes.root, 0, 0, &placement.left,
-                          &placement.top, &child);
-    return placement;
-}
-
 ViewerWindow::Image readable(std::optional<ViewerWindow::Image> image) {
     if (!image) {
         throwAnyError();
@@ -103,7 +87,7 @@ void ViewerWindow::resize(int width, int height) {
 void ViewerWindow::expose() {
     // A window mapped over the viewer's and taken away again: the server sends
     // Expose to every window it uncovers, the viewer's inner windows included.
-    const auto [attributes, left, top] = placementOf(x->display, x->window);
+    const auto [attributes, left, top] = placementOf(x->display, x->window).value();
     XSetWindowAttributes unmanaged{};
     unmanaged.override_redirect = True;
     const Window cover = XCreateWindow(x->display, attributes.root, left, top,

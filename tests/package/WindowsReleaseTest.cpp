@@ -15,8 +15,7 @@
 
 #if !defined(WIBBLE_WINDOWS_RELEASE) || !defined(WIBBLE_WINDOWS_EXIT_PROBE) ||                     \
     !defined(WIBBLE_WINDOWS_UNAVAILABLE)
-#error                                                                                             \
-    "WIBBLE_WINDOWS_RELEASE, _EXIT_PROBE and _UNAVAILABLE name the release, the probe and the reason"
+#error "WIBBLE_WINDOWS_* name the release, the exit probe and why there is no release"
 #endif
 
 namespace {
