@@ -26,6 +26,32 @@ install_gzipped(${PROJECT_SOURCE_DIR}/docs/wibble.1 ${CMAKE_INSTALL_MANDIR}/man1
 install_gzipped(${PROJECT_SOURCE_DIR}/platform/debian/changelog ${CMAKE_INSTALL_DOCDIR})
 install(FILES README.md platform/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
+# What makes it appear in a desktop's menu and in software centres: the desktop
+# entry, the icon in the hicolor theme at every usual size, and AppStream data.
+if(WIBBLE_DESKTOP)
+    include(cmake/Icon.cmake)
+    set(icon_files)
+    foreach(size 16 22 24 32 48 64 128 256)
+        set(png ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}/${WIBBLE_APPLICATION_ID}.png)
+        wibble_icon_png(${size} ${png})
+        install(FILES ${png} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+        list(APPEND icon_files ${png})
+    endforeach()
+    add_custom_target(icons ALL DEPENDS ${icon_files})
+    install(FILES ${WIBBLE_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+    install(FILES platform/debian/${WIBBLE_APPLICATION_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+    # The release's date is the one on the changelog's newest entry.
+    file(STRINGS platform/debian/changelog signature REGEX "^ -- " LIMIT_COUNT 1)
+    string(REGEX REPLACE "^.*>  " "" released "${signature}")
+    execute_process(COMMAND date --utc --date=${released} +%F
+        OUTPUT_VARIABLE WIBBLE_RELEASE_DATE OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    set(metainfo ${CMAKE_CURRENT_BINARY_DIR}/${WIBBLE_APPLICATION_ID}.metainfo.xml)
+    configure_file(platform/debian/${WIBBLE_APPLICATION_ID}.metainfo.xml.in ${metainfo} @ONLY)
+    install(FILES ${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+endif()
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME wibble)
 set(CPACK_PACKAGE_VENDOR "The wibble developers")

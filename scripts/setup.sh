@@ -5,10 +5,12 @@
 #
 #   viewer    building and showing the viewer
 #   headless  showing it without a display: Xvfb and a screenshot
-#   test      the tests, benchmarks and static checks, and what runs the packages
-#             (Wine, three browser engines, qemu and arm64's Mesa)
+#   test      the tests, benchmarks and static checks, and what runs and checks
+#             the packages (Wine, three browser engines, qemu and arm64's Mesa,
+#             the desktop entry's and AppStream's validators, gio, wrestool)
 #   package   building the packages: Debian for this machine and for arm64,
-#             Windows (MinGW-w64) and the web page
+#             Windows (MinGW-w64, NSIS) and the web page, with the icon drawn
+#             for each (librsvg, icoutils)
 #   root      making a fresh Debian root to install or test in (debootstrap)
 #
 # With --list it prints the packages of the groups instead of installing them.
@@ -30,11 +32,13 @@ for group in "$@"; do
             xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
             lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
             nlohmann-json3-dev libcurl4-openssl-dev
-            qemu-user-static libgl1-mesa-dri:arm64 libgtest-dev:arm64)
+            qemu-user-static libgl1-mesa-dri:arm64 libgtest-dev:arm64
+            librsvg2-bin icoutils desktop-file-utils appstream libglib2.0-bin)
         ;;
     package)
         packages+=(git dpkg-dev file strip-nondeterminism g++-mingw-w64-x86-64 emscripten
-            g++-aarch64-linux-gnu freeglut3-dev:arm64 libgl-dev:arm64)
+            g++-aarch64-linux-gnu freeglut3-dev:arm64 libgl-dev:arm64
+            librsvg2-bin icoutils nsis)
         ;;
     root) packages+=(debootstrap) ;;
     *)
