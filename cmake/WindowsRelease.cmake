@@ -3,6 +3,30 @@
 # zips it as dist/wibble-<version>-win64.zip.
 install(TARGETS wibble RUNTIME DESTINATION .)
 
+# wibble.exe carries its icon (16 to 256 pixels in one .ico, made by icoutils'
+# icotool) and its version in resources.
+include(cmake/Icon.cmake)
+find_program(ICOTOOL icotool REQUIRED)
+set(WIBBLE_ICO ${CMAKE_CURRENT_BINARY_DIR}/${WIBBLE_APPLICATION_ID}.ico)
+set(icon_pictures)
+foreach(size 16 24 32 48 64 256)
+    set(png ${CMAKE_CURRENT_BINARY_DIR}/icons/${size}.png)
+    wibble_icon_png(${size} ${png})
+    list(APPEND icon_pictures ${png})
+endforeach()
+# The largest picture is kept as PNG, as Windows stores 256 pixels.
+list(POP_BACK icon_pictures largest)
+add_custom_command(OUTPUT ${WIBBLE_ICO}
+    COMMAND ${ICOTOOL} --create --output=${WIBBLE_ICO} ${icon_pictures} --raw=${largest}
+    DEPENDS ${icon_pictures} ${largest} VERBATIM)
+add_custom_target(windows_icon DEPENDS ${WIBBLE_ICO})
+enable_language(RC)
+set(resources ${CMAKE_CURRENT_BINARY_DIR}/wibble.rc)
+configure_file(platform/windows/wibble.rc.in ${resources} @ONLY)
+target_sources(wibble PRIVATE ${resources})
+set_source_files_properties(${resources} TARGET_DIRECTORY wibble PROPERTIES OBJECT_DEPENDS ${WIBBLE_ICO})
+add_dependencies(wibble windows_icon)
+
 # GLUT's DLL lies in the bin folder beside the lib folder of its import
 # library (MinGW's libglut.dll.a, vcpkg's freeglut.lib).
 get_filename_component(glut_lib_dir ${GLUT_glut_LIBRARY_RELEASE} DIRECTORY)
@@ -12,6 +36,25 @@ if(NOT glut_dlls)
 endif()
 install(FILES ${glut_dlls} DESTINATION .)
 install(FILES README.md LICENSE DESTINATION .)
+
+# The installer (the target installer; bash scripts/package.sh copies it to
+# dist/): the stripped release as it is zipped, installed per user by NSIS.
+set(WIBBLE_INSTALLER ${CMAKE_CURRENT_BINARY_DIR}/wibble-${PROJECT_VERSION}-win64-setup.exe)
+set(WIBBLE_INSTALLER_STAGE ${CMAKE_CURRENT_BINARY_DIR}/installer)
+set(release_files wibble${CMAKE_EXECUTABLE_SUFFIX} README.md LICENSE)
+foreach(dll ${glut_dlls})
+    get_filename_component(name ${dll} NAME)
+    list(APPEND release_files ${name})
+endforeach()
+list(TRANSFORM release_files REPLACE "(.+)" "    !insertmacro \${action} \\1")
+list(JOIN release_files "\n" WIBBLE_INSTALLER_FILES)
+configure_file(platform/windows/installer.nsi.in installer.nsi @ONLY)
+find_program(MAKENSIS makensis)
+add_custom_target(installer
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${WIBBLE_INSTALLER_STAGE}
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${WIBBLE_INSTALLER_STAGE} --strip
+    COMMAND ${MAKENSIS} -V2 -NOCD ${CMAKE_CURRENT_BINARY_DIR}/installer.nsi
+    DEPENDS wibble windows_icon VERBATIM)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME wibble)

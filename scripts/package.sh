@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Builds the release packages into dist/: the Debian package for this machine
-# (deb) and for arm64 (arm64), the Windows zip (windows) and the web page
-# (web); all of them, or those named. Where the Debian release cannot give
-# freeglut's source for Windows, the zip is left out with a word why, and the
-# others are built.
+# (deb) and for arm64 (arm64), the Windows zip and installer (windows) and the
+# web page (web); all of them, or those named. Where the Debian release cannot
+# give freeglut's source for Windows, the zip and the installer are left out
+# with a word why, and the others are built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ $# -gt 0 ] || set -- deb arm64 windows web
@@ -50,8 +50,8 @@ for kind in "$@"; do
         status=0
         scripts/freeglut-windows.sh || status=$?
         if [ "$status" -eq 3 ]; then
-            rm -f dist/*-win64.zip
-            echo "package: no Windows zip: $(cat build/freeglut-windows/unavailable)" >&2
+            rm -f dist/*-win64.zip dist/*-win64-setup.exe
+            echo "package: no Windows zip or installer: $(cat build/freeglut-windows/unavailable)" >&2
             continue
         fi
         [ "$status" -eq 0 ] || exit "$status"
@@ -60,6 +60,10 @@ for kind in "$@"; do
         # CPack's zip takes the order of the folder's entries and the builder's
         # uid and gid; Debian's own normaliser sorts and clears them.
         strip-nondeterminism --timestamp "$SOURCE_DATE_EPOCH" dist/*-win64.zip
+        # makensis dates what it writes by SOURCE_DATE_EPOCH.
+        cmake --build build/windows --target installer >/dev/null
+        cp build/windows/wibble-*-win64-setup.exe dist/
+        basename build/windows/wibble-*-win64-setup.exe
         ;;
     web)
         scripts/build.sh web

@@ -1,21 +1,28 @@
-// The Windows release that scripts/package.sh writes, unzipped into a fresh
-// folder and run by Wine on the test's X server, with Mesa underneath.
+// The Windows release that scripts/package.sh writes, both as the zip unpacked
+// into a folder and as its installer installs it, each in a Wine prefix of its
+// own, run by Wine on the test's X server with Mesa underneath; the program's
+// icon and version; and the installer's silent install and uninstall.
 #include "tests/e2e/ViewerTest.h"
 #include "tests/package/Shell.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <vector>
 
-#if !defined(WIBBLE_WINDOWS_RELEASE) || !defined(WIBBLE_WINDOWS_EXIT_PROBE) ||                     \
-    !defined(WIBBLE_WINDOWS_UNAVAILABLE)
-#error "WIBBLE_WINDOWS_* name the release, the exit probe and why there is no release"
+#if !defined(WIBBLE_WINDOWS_RELEASE) || !defined(WIBBLE_WINDOWS_INSTALLER) ||                      \
+    !defined(WIBBLE_WINDOWS_EXIT_PROBE) || !defined(WIBBLE_WINDOWS_UNAVAILABLE) ||                 \
+    !defined(WIBBLE_SOURCE_DIR) || !defined(WIBBLE_VERSION) || !defined(WIBBLE_APPLICATION_ID)
+#error "WIBBLE_WINDOWS_* name the release, its installer, the exit probe and why there is no \
+release; WIBBLE_SOURCE_DIR, WIBBLE_VERSION and WIBBLE_APPLICATION_ID what it is made from"
 #endif
 
 namespace {
@@ -26,7 +33,8 @@ std::string windowsPath(std::string path) {
     return "Z:" + path;
 }
 
-// Why scripts/package.sh wrote no release, as it said; empty where it wrote one.
+// Why scripts/package.sh wrote no release, as it said; empty where it wrote
+// one. The zip and the installer are made together or not at all.
 std::string releaseUnavailable() {
     std::string reason;
     if (!std::filesystem::exists(WIBBLE_WINDOWS_RELEASE)) {
@@ -35,46 +43,109 @@ std::string releaseUnavailable() {
     return reason;
 }
 
-// The unzipped release, with the exit probe copied in beside the program.
-const std::string& releaseFolder() {
-    static const std::string folder = [] {
+// The start of a shell command that runs Wine in `prefix`: without a display,
+// quietly, and without Wine's menu builder, which would copy the installer's
+// Start-menu shortcut onto the desktop of whoever runs the tests.
+std::string wineIn(const std::string& prefix) {
+    return "env -u DISPLAY WINEPREFIX=" + prefix +
+           " WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d ";
+}
+
+// A new Wine prefix of the test program's own, for `purpose` (wineboot -i).
+std::string newWinePrefix(const std::string& purpose) {
+    std::string prefix = temporaryFolder(purpose);
+    const CommandResult boot = runCommand(wineIn(prefix) + "sh -c 'wineboot -i && wineserver -w'");
+    EXPECT_EQ(boot.status, 0) << boot.output;
+    return prefix;
+}
+
+// Runs `command` in Wine and waits until every program it started in the
+// prefix has ended: an uninstaller hands its work on to a copy of itself.
+CommandResult runInWine(const std::string& prefix, const std::string& command) {
+    return runCommand(wineIn(prefix) + "wine " + command + " && " + wineIn(prefix) +
+                      "wineserver -w");
+}
+
+// wibble's entry in the user's list of installed programs (Apps & features),
+// value by name; empty where there is none.
+std::map<std::string, std::string> uninstallEntry(const std::string& prefix) {
+    const CommandResult query =
+        runCommand(wineIn(prefix) +
+                   "wine reg query "
+                   "'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
+                   WIBBLE_APPLICATION_ID + "'");
+    std::map<std::string, std::string> values;
+    const std::regex value(R"(\s+(\S+)\s+REG_\w+\s+(.*?)\r?)");
+    std::istringstream lines(query.output);
+    for (std::string line; std::getline(lines, line);) {
+        if (std::smatch match; std::regex_match(line, match, value)) {
+            values[match[1]] = match[2];
+        }
+    }
+    return values;
+}
+
+// Installs the release into `prefix` silently, as /S does; the folder it chose.
+std::string install(const std::string& prefix) {
+    const CommandResult setup = runInWine(prefix, WIBBLE_WINDOWS_INSTALLER " /S");
+    EXPECT_EQ(setup.status, 0) << setup.output;
+    const CommandResult folder = runCommand(wineIn(prefix) + "winepath -u '" +
+                                            uninstallEntry(prefix)["InstallLocation"] + "'");
+    EXPECT_EQ(folder.status, 0) << folder.output;
+    return std::filesystem::path(folder.output.substr(0, folder.output.find('\n')))
+        .lexically_normal();
+}
+
+// The release in a folder of a Wine prefix, made once.
+struct Release {
+    std::string prefix;
+    std::string folder;
+};
+
+void addExitProbe(const Release& release) {
+    std::filesystem::copy_file(WIBBLE_WINDOWS_EXIT_PROBE,
+                               release.folder + "/wibble_exit_probe.exe");
+}
+
+// The zip, unzipped.
+const Release& unzipped() {
+    static const Release release = [] {
         const std::string unzipped = temporaryFolder("windows-release");
         const CommandResult unzip =
             runCommand("cd " + unzipped + " && cmake -E tar xf " + WIBBLE_WINDOWS_RELEASE);
         EXPECT_EQ(unzip.status, 0) << unzip.output;
         const std::string top = std::filesystem::path(WIBBLE_WINDOWS_RELEASE).stem();
-        std::filesystem::copy_file(WIBBLE_WINDOWS_EXIT_PROBE,
-                                   unzipped + "/" + top + "/wibble_exit_probe.exe");
-        return unzipped + "/" + top;
+        Release made{newWinePrefix("wine-prefix"), unzipped + "/" + top};
+        addExitProbe(made);
+        return made;
     }();
-    return folder;
+    return release;
 }
 
-// A Wine prefix of the test program's own, made once (wineboot -i).
-const std::string& winePrefix() {
-    static const std::string prefix = [] {
-        std::string folder = temporaryFolder("wine-prefix");
-        const CommandResult boot =
-            runCommand("env -u DISPLAY WINEPREFIX=" + folder +
-                       " WINEDEBUG=-all sh -c 'wineboot -i && wineserver -w'");
-        EXPECT_EQ(boot.status, 0) << boot.output;
-        return folder;
+// The installer's work, in a prefix where it is never uninstalled.
+const Release& installed() {
+    static const Release release = [] {
+        const std::string prefix = newWinePrefix("wine-installed");
+        Release made{prefix, install(prefix)};
+        addExitProbe(made);
+        return made;
     }();
-    return prefix;
+    return release;
 }
 
 // A program of the release, started by Wine.
 class WineRelease : public Launcher {
 public:
-    explicit WineRelease(const char* program) noexcept : program(program) {}
+    WineRelease(const Release& (*release)(), const char* program) noexcept
+        : release(release), program(program) {}
 
     ViewerProcess::Options options() const override {
         ViewerProcess::Options options;
         // freeglut for Windows would take $DISPLAY, which Wine passes on, for
         // the name of a display device, and warn on the trace.
         options.program = {"wine", "cmd", "/c",
-                           "set DISPLAY=& " + windowsPath(releaseFolder() + "/" + program)};
-        options.environment = {{"WINEPREFIX", winePrefix()}, {"WINEDEBUG", "-all"}};
+                           "set DISPLAY=& " + windowsPath(release().folder + "/" + program)};
+        options.environment = {{"WINEPREFIX", release().prefix}, {"WINEDEBUG", "-all"}};
         options.windowsLineEnds = true;
         options.patience = std::chrono::seconds(120);
         return options;
@@ -83,18 +154,29 @@ public:
     // Ends every Wine process of the prefix, which would hold on to this test's X server.
     void finish() const override {
         if (unavailable().empty()) {
-            runCommand("WINEPREFIX=" + winePrefix() + " wineserver -k");
+            runCommand("WINEPREFIX=" + release().prefix + " wineserver -k");
         }
     }
 
     std::string unavailable() const override { return releaseUnavailable(); }
 
 private:
+    const Release& (*release)();
     const char* program;
 };
 
-const WineRelease wibble("wibble.exe");
-INSTANTIATE_TEST_SUITE_P(Wine, EveryPlatform, ::testing::Values(&wibble));
+const WineRelease zipped(unzipped, "wibble.exe");
+const WineRelease installedByItsInstaller(installed, "wibble.exe");
+INSTANTIATE_TEST_SUITE_P(Wine, EveryPlatform, ::testing::Values(&zipped));
+INSTANTIATE_TEST_SUITE_P(WineInstalled, EveryPlatform, ::testing::Values(&installedByItsInstaller));
+
+std::set<std::string> filesIn(const std::string& folder) {
+    std::set<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        files.insert(entry.path().filename());
+    }
+    return files;
+}
 
 std::vector<std::string> wordsOf(const std::string& text) {
     std::istringstream words(text);
@@ -103,15 +185,12 @@ std::vector<std::string> wordsOf(const std::string& text) {
 
 TEST(WindowsRelease, HoldsTheProgramTheDllsItNeedsAndItsTexts) {
     SKIP_WHEN_UNAVAILABLE(releaseUnavailable());
-    std::set<std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(releaseFolder())) {
-        files.insert(entry.path().filename());
-    }
-    EXPECT_EQ(files, (std::set<std::string>{"LICENSE", "README.md", "libglut.dll", "wibble.exe",
-                                            "wibble_exit_probe.exe"}));
+    EXPECT_EQ(filesIn(unzipped().folder),
+              (std::set<std::string>{"LICENSE", "README.md", "libglut.dll", "wibble.exe",
+                                     "wibble_exit_probe.exe"}));
 
     const CommandResult dump =
-        runCommand("x86_64-w64-mingw32-objdump -p " + releaseFolder() + "/wibble.exe");
+        runCommand("x86_64-w64-mingw32-objdump -p " + unzipped().folder + "/wibble.exe");
     ASSERT_EQ(dump.status, 0) << dump.output;
     const std::vector<std::string> words = wordsOf(dump.output);
     // Every DLL it loads is Windows' own or in the release.
@@ -133,20 +212,135 @@ TEST(WindowsRelease, HoldsTheProgramTheDllsItNeedsAndItsTexts) {
     }
 }
 
-class WindowsExit : public ViewerTest {
-protected:
-    void SetUp() override { SKIP_WHEN_UNAVAILABLE(probe.unavailable()); }
-    void TearDown() override { probe.finish(); }
-
-    const WineRelease probe{"wibble_exit_probe.exe"};
+// The licence's copyright line and the holder it names.
+struct Copyright {
+    std::string line;
+    std::string holder;
 };
+Copyright copyright() {
+    const std::string licence = textOf(WIBBLE_SOURCE_DIR "/LICENSE");
+    std::smatch match;
+    EXPECT_TRUE(std::regex_search(licence, match, std::regex("Copyright \\(c\\) [0-9]+ (.*)")));
+    return {match[0], match[1]};
+}
 
-TEST_F(WindowsExit, ClosingTheWindowRunsTheTerminationHandlers) {
-    ViewerProcess viewer(server.display(), probe.options());
+// The value of `key` in a version resource's string table, its UTF-16 read as
+// ASCII; empty where there is none. A string there is its key, ended by a
+// 16-bit zero and padded to 32 bits, then its value, ended by a zero.
+std::string versionString(const std::string& resource, const std::string& key) {
+    std::string wide;
+    for (const char c : key + '\0') {
+        wide += {c, '\0'};
+    }
+    std::size_t at = resource.find(wide);
+    if (at == std::string::npos) {
+        return {};
+    }
+    at += wide.size() + (4 - (at + wide.size()) % 4) % 4;
+    std::string value;
+    for (; at + 1 < resource.size() && (resource[at] != 0 || resource[at + 1] != 0); at += 2) {
+        value += resource[at];
+    }
+    return value;
+}
+
+TEST(WindowsRelease, CarriesItsIconForExplorerAndItsWindowsAndItsVersion) {
+    SKIP_WHEN_UNAVAILABLE(releaseUnavailable());
+    const std::string program = unzipped().folder + "/wibble.exe";
+    // Under the name freeglut loads for its windows, every size Windows shows.
+    const std::string icon = temporaryFolder("windows-resources") + "/icon.ico";
+    const CommandResult extracted = runCommand(
+        "wrestool --extract --type=14 --name=GLUT_ICON --output=" + icon + " " + program);
+    ASSERT_EQ(extracted.status, 0) << extracted.output;
+    const CommandResult sizes = runCommand("icotool --list " + icon);
+    ASSERT_EQ(sizes.status, 0) << sizes.output;
+    std::set<std::string> widths;
+    for (const std::string& word : wordsOf(sizes.output)) {
+        if (word.rfind("--width=", 0) == 0) {
+            widths.insert(word.substr(8));
+        }
+    }
+    EXPECT_EQ(widths, (std::set<std::string>{"16", "24", "32", "48", "64", "256"}));
+
+    // The version, and the holder and copyright as the licence gives them.
+    const CommandResult version = runCommand("wrestool --extract --raw --type=16 " + program);
+    ASSERT_EQ(version.status, 0) << version.output;
+    const std::map<std::string, std::string> expected = {
+        {"ProductName", "wibble"},           {"ProductVersion", WIBBLE_VERSION},
+        {"FileVersion", WIBBLE_VERSION},     {"FileDescription", "wibble soft-body viewer"},
+        {"CompanyName", copyright().holder}, {"LegalCopyright", copyright().line},
+        {"OriginalFilename", "wibble.exe"}};
+    for (const auto& [key, value] : expected) {
+        EXPECT_EQ(versionString(version.output, key), value) << key;
+    }
+}
+
+// Paths under `folder`, relative to it, whose names hold "wibble" in any case.
+std::set<std::string> pathsNamedWibble(const std::string& folder) {
+    std::set<std::string> named;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        std::string name = entry.path().filename();
+        std::transform(name.begin(), name.end(), name.begin(),
+                       [](unsigned char c) { return std::tolower(c); });
+        if (name.find("wibble") != std::string::npos) {
+            named.insert(entry.path().lexically_relative(folder));
+        }
+    }
+    return named;
+}
+
+TEST(WindowsInstaller, InstallsForTheUserAndUninstallsSilentlyLeavingNothing) {
+    SKIP_WHEN_UNAVAILABLE(releaseUnavailable());
+    const std::string prefix = newWinePrefix("wine-install-and-uninstall");
+    const std::string users = prefix + "/drive_c/users";
+    const std::string folder = install(prefix);
+
+    // The zip's program and texts and the uninstaller, in the user's own
+    // programs folder, and a shortcut in the user's Start menu.
+    const std::string programs = "/AppData/Local/Programs/wibble";
+    ASSERT_GT(folder.size(), programs.size());
+    ASSERT_EQ(folder.substr(folder.size() - programs.size()), programs);
+    const std::string user =
+        std::filesystem::path(folder.substr(0, folder.size() - programs.size())).filename();
+    EXPECT_EQ(filesIn(folder), (std::set<std::string>{"LICENSE", "README.md", "libglut.dll",
+                                                      "uninstall.exe", "wibble.exe"}));
+    EXPECT_EQ(textOf(folder + "/wibble.exe"), textOf(unzipped().folder + "/wibble.exe"));
+    EXPECT_EQ(pathsNamedWibble(users),
+              (std::set<std::string>{
+                  user + programs, user + programs + "/wibble.exe",
+                  user + "/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/wibble.lnk"}));
+
+    // Its entry in Apps & features.
+    std::map<std::string, std::string> entry = uninstallEntry(prefix);
+    const std::string location = entry["InstallLocation"];
+    EXPECT_EQ(entry["DisplayName"], "wibble");
+    EXPECT_EQ(entry["DisplayVersion"], WIBBLE_VERSION);
+    EXPECT_EQ(entry["Publisher"], copyright().holder);
+    EXPECT_EQ(entry["DisplayIcon"], location + "\\wibble.exe,0");
+    const std::string uninstaller = location + "\\uninstall.exe";
+    EXPECT_EQ(entry["UninstallString"], "\"" + uninstaller + "\"");
+
+    // Uninstalled as that entry says, silently.
+    const CommandResult uninstall = runInWine(prefix, "'" + uninstaller + "' /S");
+    EXPECT_EQ(uninstall.status, 0) << uninstall.output;
+    EXPECT_EQ(pathsNamedWibble(users), std::set<std::string>{});
+    EXPECT_EQ(uninstallEntry(prefix), (std::map<std::string, std::string>{}));
+}
+
+// What the exit probe, beside the program, shows of its end.
+class WindowsExit : public EveryPlatform {};
+
+TEST_P(WindowsExit, ClosingTheWindowRunsTheTerminationHandlers) {
+    ViewerProcess viewer(server.display(), GetParam()->options());
     ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
     ViewerWindow window(server.display(), title);
     closeAndExpectSuccess(viewer, window);
     EXPECT_EQ(viewer.trace(), traceOfFrames(1) + "exit mark: termination handlers ran\n");
 }
+
+const WineRelease zippedProbe(unzipped, "wibble_exit_probe.exe");
+const WineRelease installedProbe(installed, "wibble_exit_probe.exe");
+INSTANTIATE_TEST_SUITE_P(Wine, WindowsExit, ::testing::Values(&zippedProbe));
+INSTANTIATE_TEST_SUITE_P(WineInstalled, WindowsExit, ::testing::Values(&installedProbe));
 
 } // namespace
