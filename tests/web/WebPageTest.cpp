@@ -1,7 +1,7 @@
 // The web page that scripts/package.sh writes, opened from disk in each
 // browser engine: its trace, its canvas against the test's own projection, a
-// resize and a click; and what it says where the browser gives it no WebGL or
-// no WebAssembly.
+// resize and a click, its icon and description; and what it says where the
+// browser gives it no WebGL or no WebAssembly.
 #include "tests/e2e/Picture.h"
 #include "tests/e2e/ViewerProcess.h"
 #include "tests/web/Browser.h"
@@ -89,6 +89,20 @@ TEST_P(WebPage, AClickOnTheCanvasDrawsNoFrameOfItsOwn) {
     browser->click(100, 120);
     settle();
     EXPECT_EQ(shownTrace(1), traceOfFrames(1));
+}
+
+// The icon is a picture in the page itself, so that opening or serving the
+// page asks for nothing else; search engines get a description.
+TEST_P(WebPage, CarriesItsIconAndADescription) {
+    open();
+    EXPECT_EQ(browser->run(R"(const link = document.querySelector('link[rel=icon]');
+        if (!link.href.startsWith('data:image/png;base64,')) return link.href;
+        const icon = new Image();
+        icon.src = link.href;
+        await icon.decode();
+        return icon.naturalWidth + ' x ' + icon.naturalHeight;)"),
+              "32 x 32");
+    EXPECT_NE(browser->run("return document.querySelector('meta[name=description]').content;"), "");
 }
 
 TEST_P(WebPage, WithoutWebGLOrWebAssemblySaysWhichAndKeepsTheTraceWritten) {
