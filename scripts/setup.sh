@@ -11,6 +11,7 @@
 #   package   building the packages: Debian for this machine and for arm64,
 #             Windows (MinGW-w64, NSIS) and the web page, with the icon drawn
 #             for each (librsvg, icoutils)
+#   lighthouse  auditing the web page with Lighthouse (Node.js, Chromium, a web server)
 #   root      making a fresh Debian root to install or test in (debootstrap)
 #
 # With --list it prints the packages of the groups instead of installing them.
@@ -39,6 +40,11 @@ for group in "$@"; do
         packages+=(git dpkg-dev file strip-nondeterminism g++-mingw-w64-x86-64 emscripten
             g++-aarch64-linux-gnu freeglut3-dev:arm64 libgl-dev:arm64
             librsvg2-bin icoutils nsis)
+        ;;
+    lighthouse)
+        # npm, unless the Node.js installed brings its own.
+        packages+=(nodejs chromium python3)
+        command -v npm >/dev/null || packages+=(npm)
         ;;
     root) packages+=(debootstrap) ;;
     *)
