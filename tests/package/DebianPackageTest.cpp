@@ -133,11 +133,12 @@ TEST_P(DebianPackages, AppearInDesktopMenusAndSoftwareCentres) {
     EXPECT_EQ(entryCheck.output, "") << "not even a hint";
 
     // The icon in the hicolor theme: its drawing, and a picture of each size in that size's folder.
-    EXPECT_TRUE(std::filesystem::exists(share + "icons/hicolor/scalable/apps/" + id + ".svg"));
+    const std::filesystem::path hicolor = share + "icons/hicolor";
+    EXPECT_TRUE(std::filesystem::exists(hicolor / "scalable/apps" / (id + ".svg")));
     for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
         const std::string folder = std::to_string(size) + "x" + std::to_string(size);
         const ViewerWindow::Image icon =
-            imageOfPng(textOf(share + "icons/hicolor/" + folder + "/apps/" + id + ".png"));
+            imageOfPng(textOf(hicolor / folder / "apps" / (id + ".png")));
         EXPECT_EQ(icon.width, size) << folder;
         EXPECT_EQ(icon.height, size) << folder;
     }
