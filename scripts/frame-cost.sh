@@ -13,6 +13,7 @@ bench=build/release/bench/frame_bench
 "$bench" "$@"
 
 frames=20
+# The World's spring count, as tests/support/Expected.h states it.
 springs=$((frames * 388))
 out=$(mktemp)
 trap 'rm -f "$out"' EXIT

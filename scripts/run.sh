@@ -30,6 +30,9 @@ export DISPLAY=":$number"
 echo "run: no display, so the viewer runs on Xvfb at $DISPLAY"
 
 # The trace goes to the terminal and to a file, where the first frame is awaited.
+# The frame's last words and the window's title are the program's own, as
+# tests/support/Expected.h states them.
+title="Assignment 4"
 exec 4> >(tee "$work/trace" >&2)
 tee_pid=$!
 LIBGL_ALWAYS_SOFTWARE=1 "$viewer" "$@" 2>&4 &
@@ -45,12 +48,12 @@ done
 # comes before the drawing and the swap of the buffers.
 shot=""
 if grep -q " springs: " "$work/trace" &&
-    window=$(build/viewer/tools/wait_for_frame "$DISPLAY" "Assignment 4" $frame_limit); then
+    window=$(build/viewer/tools/wait_for_frame "$DISPLAY" "$title" $frame_limit); then
     maim --hidecursor --window "$window" "$screenshot" && shot=$screenshot
 fi
 # Closed as a window manager closes it, frame or no frame; ended where it has
 # no window to close.
-build/viewer/tools/close_window "$DISPLAY" "Assignment 4" 2>/dev/null || kill "$pid" 2>/dev/null || true
+build/viewer/tools/close_window "$DISPLAY" "$title" 2>/dev/null || kill "$pid" 2>/dev/null || true
 status=0
 wait "$pid" || status=$?
 exec 4>&-

@@ -1,6 +1,6 @@
 #include "app/World.h"
 #include "tests/TraceCapture.h"
-#include "tests/support/ExpectedTrace.h"
+#include "tests/support/Expected.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ void expectWorldsScene(const World& scene) {
     EXPECT_EQ(scene.setting, 0.1f);
     EXPECT_TRUE(scene.vectors.empty());
     EXPECT_EQ(scene.body.nodesX * scene.body.nodesY * scene.body.nodesZ, 96);
-    ASSERT_EQ(scene.body.springs.size(), 388u);
+    ASSERT_EQ(scene.body.springs.size(), expected::springCount);
     EXPECT_EQ(scene.body.springs[0].nodeB.position, Vector3(-1.25f, -0.75f, -0.5f));
     EXPECT_EQ(scene.body.springs[387].nodeA.position, Vector3(1.25f, 0.25f, 0.5f));
 }
@@ -18,7 +18,7 @@ void expectWorldsScene(const World& scene) {
 TEST(World, ConstructionBuildsTheSceneAndTracesOnlyTheWibble) {
     TraceCapture trace;
     const World scene;
-    EXPECT_EQ(trace.text(), wibbleConstructionTrace);
+    EXPECT_EQ(trace.text(), expected::constructionTrace());
     expectWorldsScene(scene);
     expectWorldsScene(world);
 }
@@ -38,10 +38,10 @@ TEST(World, AssignmentCopiesEveryMemberSilently) {
     EXPECT_EQ(target.setting, 2.5f);
     ASSERT_EQ(target.vectors.size(), 1u);
     EXPECT_EQ(target.vectors[0], Vector3(1, 2, 3));
-    ASSERT_EQ(target.body.springs.size(), 388u);
+    ASSERT_EQ(target.body.springs.size(), expected::springCount);
     target.body.springs.clear();
     target.vectors.clear();
-    EXPECT_EQ(source.body.springs.size(), 388u);
+    EXPECT_EQ(source.body.springs.size(), expected::springCount);
     EXPECT_EQ(source.vectors.size(), 1u);
 }
 

@@ -1,31 +1,39 @@
 // Preloaded into the viewer: writes every OpenGL and GLUT call the program
 // makes, and every callback GLUT makes into it, to the file named by
-// WIBBLE_CALL_LOG, one line each, then hands the call on.
+// WIBBLE_CALL_LOG, one line each, then hands the call on. After each frame it
+// writes the heap memory the process has in use to the file named by
+// WIBBLE_HEAP_LOG.
 #include "tests/support/CallFormat.h"
+#include "tests/support/GraphicsCalls.h"
 
 #include <GL/glut.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <dlfcn.h>
 #include <malloc.h>
 #include <string>
 
 namespace {
 
-void logLine(const std::string& line) {
-    static FILE* log = [] {
-        const char* path = std::getenv("WIBBLE_CALL_LOG");
-        return path ? std::fopen(path, "w") : nullptr;
-    }();
+// The file named by the environment variable `variable`, if it names one.
+FILE* openLog(const char* variable) noexcept {
+    const char* path = std::getenv(variable);
+    return path ? std::fopen(path, "w") : nullptr;
+}
+FILE* const callLog = openLog("WIBBLE_CALL_LOG");
+FILE* const heapLog = openLog("WIBBLE_HEAP_LOG");
+
+void logLine(FILE* log, const std::string& line) {
     if (log) {
         std::fputs((line + '\n').c_str(), log);
         std::fflush(log);
     }
 }
 
-template <typename... Args> void record(const char* name, const Args&... args) {
-    logLine(formatCall(name, args...));
+template <typename Arguments> void record(const char* name, const Arguments& arguments) {
+    logLine(callLog, formatCall(name, arguments));
 }
 
 template <typename Function> Function next(const char* name) {
@@ -39,48 +47,19 @@ template <typename Function> Function next(const char* name) {
         return real;                                                                               \
     }()
 
-void (*display)();
-void (*reshape)(int, int);
-void (*mouse)(int, int, int, int);
-void (*keyboard)(unsigned char, int, int);
-void (*motion)(int, int);
-void (*passiveMotion)(int, int);
-
-// After each frame, the heap memory the process has in use.
-void displayCalled() {
-    record("display");
-    display();
-    logLine("heap " + std::to_string(mallinfo2().uordblks));
-}
-void reshapeCalled(int width, int height) {
-    record("reshape", width, height);
-    reshape(width, height);
-}
-void mouseCalled(int button, int state, int x, int y) {
-    record("mouse", button, state, x, y);
-    mouse(button, state, x, y);
-}
-void keyboardCalled(unsigned char key, int x, int y) {
-    record("keyboard", static_cast<int>(key), x, y);
-    keyboard(key, x, y);
-}
-void motionCalled(int x, int y) {
-    record("motion", x, y);
-    motion(x, y);
-}
-void passiveMotionCalled(int x, int y) {
-    record("passiveMotion", x, y);
-    passiveMotion(x, y);
-}
-
-// Puts a recording callback between GLUT and the program's own.
-template <typename Callback>
-void interpose(const char* registration, Callback& kept, Callback given, Callback recording,
-               void (*real)(Callback)) {
-    record(registration, given ? "callback" : "none");
-    kept = given;
-    real(given ? recording : nullptr);
-}
+// The tables' entries are names and lists, which take no parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
+// The program's callbacks, and the recording ones GLUT is handed instead.
+#define KEEP_AND_RECORD(registration, name, parameters, arguments)                                 \
+    void(*name) parameters;                                                                        \
+    void name##Called parameters {                                                                 \
+        record(#name, std::make_tuple arguments);                                                  \
+        name arguments;                                                                            \
+        if (std::strcmp(#name, "display") == 0) {                                                  \
+            logLine(heapLog, std::to_string(mallinfo2().uordblks));                                \
+        }                                                                                          \
+    }
+WIBBLE_CALLBACKS(KEEP_AND_RECORD)
 
 std::string words(int count, char** vector) {
     std::string joined;
@@ -93,97 +72,24 @@ std::string words(int count, char** vector) {
 } // namespace
 
 void FGAPIENTRY glutInit(int* argc, char** argv) {
-    logLine("glutInit(" + words(*argc, argv) + ")");
+    logLine(callLog, "glutInit(" + words(*argc, argv) + ")");
     REAL(glutInit)(argc, argv);
-    logLine("glutInit left " + words(*argc, argv));
-}
-void FGAPIENTRY glutInitDisplayMode(unsigned int mode) {
-    record("glutInitDisplayMode", mode);
-    return REAL(glutInitDisplayMode)(mode);
-}
-int FGAPIENTRY glutCreateWindow(const char* title) {
-    record("glutCreateWindow", title);
-    return REAL(glutCreateWindow)(title);
+    logLine(callLog, "glutInit left " + words(*argc, argv));
 }
 
-void FGAPIENTRY glutDisplayFunc(void (*callback)()) {
-    interpose("glutDisplayFunc", display, callback, displayCalled, REAL(glutDisplayFunc));
-}
-void FGAPIENTRY glutReshapeFunc(void (*callback)(int, int)) {
-    interpose("glutReshapeFunc", reshape, callback, reshapeCalled, REAL(glutReshapeFunc));
-}
-void FGAPIENTRY glutMouseFunc(void (*callback)(int, int, int, int)) {
-    interpose("glutMouseFunc", mouse, callback, mouseCalled, REAL(glutMouseFunc));
-}
-void FGAPIENTRY glutKeyboardFunc(void (*callback)(unsigned char, int, int)) {
-    interpose("glutKeyboardFunc", keyboard, callback, keyboardCalled, REAL(glutKeyboardFunc));
-}
-void FGAPIENTRY glutMotionFunc(void (*callback)(int, int)) {
-    interpose("glutMotionFunc", motion, callback, motionCalled, REAL(glutMotionFunc));
-}
-void FGAPIENTRY glutPassiveMotionFunc(void (*callback)(int, int)) {
-    interpose("glutPassiveMotionFunc", passiveMotion, callback, passiveMotionCalled,
-              REAL(glutPassiveMotionFunc));
-}
-void FGAPIENTRY glutMainLoop() {
-    record("glutMainLoop");
-    return REAL(glutMainLoop)();
-}
-void FGAPIENTRY glutSwapBuffers() {
-    record("glutSwapBuffers");
-    return REAL(glutSwapBuffers)();
-}
+#define RECORD_AND_PASS_ON(result, api, name, parameters, arguments)                               \
+    result api name parameters {                                                                   \
+        record(#name, std::make_tuple arguments);                                                  \
+        return REAL(name) arguments;                                                               \
+    }
+WIBBLE_GRAPHICS_CALLS(RECORD_AND_PASS_ON)
 
-void GLAPIENTRY glMatrixMode(GLenum mode) {
-    record("glMatrixMode", mode);
-    return REAL(glMatrixMode)(mode);
-}
-void GLAPIENTRY glLoadIdentity() {
-    record("glLoadIdentity");
-    return REAL(glLoadIdentity)();
-}
-void GLAPIENTRY glOrtho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near,
-                        GLdouble far) {
-    record("glOrtho", left, right, bottom, top, near, far);
-    return REAL(glOrtho)(left, right, bottom, top, near, far);
-}
-void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
-    record("glViewport", x, y, width, height);
-    return REAL(glViewport)(x, y, width, height);
-}
-void GLAPIENTRY glClear(GLbitfield mask) {
-    record("glClear", mask);
-    return REAL(glClear)(mask);
-}
-void GLAPIENTRY glFinish() {
-    record("glFinish");
-    return REAL(glFinish)();
-}
-void GLAPIENTRY glPushMatrix() {
-    record("glPushMatrix");
-    return REAL(glPushMatrix)();
-}
-void GLAPIENTRY glPopMatrix() {
-    record("glPopMatrix");
-    return REAL(glPopMatrix)();
-}
-void GLAPIENTRY glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) {
-    record("glRotatef", angle, x, y, z);
-    return REAL(glRotatef)(angle, x, y, z);
-}
-void GLAPIENTRY glColor3f(GLfloat red, GLfloat green, GLfloat blue) {
-    record("glColor3f", red, green, blue);
-    return REAL(glColor3f)(red, green, blue);
-}
-void GLAPIENTRY glBegin(GLenum mode) {
-    record("glBegin", mode);
-    return REAL(glBegin)(mode);
-}
-void GLAPIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    record("glVertex3f", x, y, z);
-    return REAL(glVertex3f)(x, y, z);
-}
-void GLAPIENTRY glEnd() {
-    record("glEnd");
-    return REAL(glEnd)();
-}
+// Puts the recording callback between GLUT and the program's own.
+#define INTERPOSE(registration, name, parameters, arguments)                                       \
+    void FGAPIENTRY registration(void(*callback) parameters) {                                     \
+        record(#registration, std::make_tuple(callback ? "callback" : "none"));                    \
+        name = callback;                                                                           \
+        REAL(registration)(callback ? name##Called : nullptr);                                     \
+    }
+WIBBLE_CALLBACKS(INTERPOSE)
+// NOLINTEND(bugprone-macro-parentheses)

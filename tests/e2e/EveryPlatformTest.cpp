@@ -14,7 +14,7 @@ TEST_P(EveryPlatform, TracesStartUpAndExactlyOneFrameForEachRepaint) {
     window.expose();
     ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
     closeAndExpectSuccess(viewer, window);
-    EXPECT_EQ(viewer.trace(), traceOfFrames(2));
+    EXPECT_EQ(viewer.trace(), expected::traceOfFrames(2));
 }
 
 TEST_P(EveryPlatform, ShowsTheTurnedLatticeStretchedOverTheWindow) {
@@ -31,11 +31,12 @@ TEST_P(EveryPlatform, ShowsTheTurnedLatticeStretchedOverTheWindow) {
             30);
     };
 
-    const ViewerWindow::Image square = picture(300, 300);
-    ASSERT_EQ(square.width, 300);
-    EXPECT_EQ(pictureFaults(square, projectedSprings(300, 300)), "");
+    const int size = expected::windowSize;
+    const ViewerWindow::Image square = picture(size, size);
+    ASSERT_EQ(square.width, size);
+    EXPECT_EQ(pictureFaults(square, projectedSprings(size, size)), "");
     // The comparison is sharp enough to see a turn one degree off.
-    EXPECT_NE(pictureFaults(square, projectedSprings(300, 300, 14)), "");
+    EXPECT_NE(pictureFaults(square, projectedSprings(size, size, 14)), "");
 
     window.resize(480, 200);
     ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
@@ -53,7 +54,15 @@ TEST_P(EveryPlatform, ClicksAndKeysWriteNothingOfTheirOwn) {
     closeAndExpectSuccess(viewer, window);
     // A window system may repaint a window that a click activates, but every
     // frame it asks for is whole.
-    EXPECT_EQ(viewer.trace(), traceOfFrames(framesIn(viewer.trace())));
+    EXPECT_EQ(viewer.trace(), expected::traceOfFrames(expected::framesIn(viewer.trace())));
+}
+
+TEST_P(ExitPath, ClosingTheWindowRunsTheTerminationHandlers) {
+    ViewerProcess viewer(server.display(), GetParam()->options());
+    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
+    ViewerWindow window(server.display(), title);
+    closeAndExpectSuccess(viewer, window);
+    EXPECT_EQ(viewer.trace(), expected::traceOfFrames(1) + "exit mark: termination handlers ran\n");
 }
 
 } // namespace

@@ -64,8 +64,8 @@ protected:
     // second starts only once the first has returned, so the heap in use after
     // the first is in the log by then.
     std::size_t settle(ViewerProcess& viewer, ViewerWindow& window) const {
-        window.resize(300, 300);
-        const auto frames = static_cast<std::size_t>(framesIn(viewer.trace()));
+        window.resize(expected::windowSize, expected::windowSize);
+        const auto frames = static_cast<std::size_t>(expected::framesIn(viewer.trace()));
         window.expose();
         EXPECT_TRUE(viewer.waitForFrames(static_cast<int>(frames) + 1));
         window.expose();
@@ -79,7 +79,7 @@ protected:
     void closeAndCheck(ViewerProcess& viewer, ViewerWindow& window, int repaintRequests) const {
         closeAndExpectSuccess(viewer, window);
         const std::vector<std::string> calls = loggedCalls();
-        const int frames = framesIn(viewer.trace());
+        const int frames = expected::framesIn(viewer.trace());
         std::cout << repaintRequests << " repaint requests drew " << frames << " frames; "
                   << std::count_if(
                          calls.begin(), calls.end(),
@@ -88,7 +88,7 @@ protected:
         EXPECT_EQ(std::count(calls.begin(), calls.end(), "display()"), frames);
         EXPECT_GE(frames, 2);
         EXPECT_LE(frames, 1 + repaintRequests + 3);
-        EXPECT_TRUE(viewer.trace() == traceOfFrames(frames))
+        EXPECT_TRUE(viewer.trace() == expected::traceOfFrames(frames))
             << "the trace holds more than its frames";
     }
 };
@@ -119,7 +119,8 @@ TEST_F(Soak, ThousandsOfEventsLeaveTheViewerRunningQuietAndFlat) {
         // 300 x 300 colour buffer more at one moment than at another (seen:
         // 404 KB between the two figures, with no leak). A leak of even 100
         // bytes per event shows beyond both.
-        constexpr std::size_t colourBuffer = std::size_t{300} * 300 * 4;
+        constexpr std::size_t colourBuffer =
+            std::size_t{expected::windowSize} * expected::windowSize * 4;
         EXPECT_LE(heapAfter, heapWarmedUp + std::size_t{4000} * 100 + colourBuffer)
             << "the heap grows under input";
     }

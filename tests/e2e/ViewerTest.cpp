@@ -12,14 +12,17 @@
 #endif
 
 ViewerTest::~ViewerTest() {
-    std::remove(callLog.c_str());
-    std::remove(valgrindLog.c_str());
+    for (const std::string& log : {callLog, heapLog, valgrindLog}) {
+        std::remove(log.c_str());
+    }
 }
 
 ViewerProcess::Options ViewerTest::recorded(std::vector<std::string> arguments) const {
     ViewerProcess::Options options;
     options.arguments = std::move(arguments);
-    options.environment = {{"LD_PRELOAD", WIBBLE_CALL_RECORDER}, {"WIBBLE_CALL_LOG", callLog}};
+    options.environment = {{"LD_PRELOAD", WIBBLE_CALL_RECORDER},
+                           {"WIBBLE_CALL_LOG", callLog},
+                           {"WIBBLE_HEAP_LOG", heapLog}};
     return options;
 }
 
@@ -37,22 +40,14 @@ std::vector<std::string> ViewerTest::loggedCalls() const {
     std::ifstream log(callLog);
     std::vector<std::string> lines;
     for (std::string line; std::getline(log, line);) {
-        if (line.rfind("heap ", 0) != 0) {
-            lines.push_back(line);
-        }
+        lines.push_back(line);
     }
     return lines;
 }
 
 std::vector<std::size_t> ViewerTest::heapAfterFrames() const {
-    std::ifstream log(callLog);
-    std::vector<std::size_t> heap;
-    for (std::string word; log >> word;) {
-        if (word == "heap") {
-            log >> heap.emplace_back();
-        }
-    }
-    return heap;
+    std::ifstream log(heapLog);
+    return {std::istream_iterator<std::size_t>(log), std::istream_iterator<std::size_t>()};
 }
 
 std::string ViewerTest::valgrindReport() const {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "tests/e2e/ViewerProcess.h"
 #include "tests/e2e/ViewerWindow.h"
-#include "tests/e2e/XvfbServer.h"
+#include "tests/support/Expected.h"
+#include "tests/support/ViewerProcess.h"
+#include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@
 // call recorder's log, valgrind's report, and a clean close.
 class ViewerTest : public ::testing::Test {
 protected:
-    static constexpr const char* title = "Assignment 4";
+    static constexpr const char* title = expected::windowTitle;
 
     ~ViewerTest() override;
 
@@ -26,7 +27,7 @@ protected:
     ViewerProcess::Options underValgrind(std::vector<std::string> checks,
                                          ViewerProcess::Options options = {}) const;
 
-    // The recorder's log, a line a call or callback, without the heap figures.
+    // The recorder's log, a line a call or callback.
     std::vector<std::string> loggedCalls() const;
     // The heap in use after each frame, in bytes, as the recorder logged it.
     std::vector<std::size_t> heapAfterFrames() const;
@@ -45,6 +46,7 @@ protected:
 private:
     std::string logBase = testing::TempDir() + "wibble-" + std::to_string(::getpid());
     std::string callLog = logBase + ".calls";
+    std::string heapLog = logBase + ".heap";
     std::string valgrindLog = logBase + ".valgrind";
 };
 
@@ -80,3 +82,7 @@ protected:
     void SetUp() override { SKIP_WHEN_UNAVAILABLE(GetParam()->unavailable()); }
     void TearDown() override { GetParam()->finish(); }
 };
+
+// The exit probe, started as a launcher starts the viewer: the program with
+// one more global, whose destruction writes a mark on the trace.
+class ExitPath : public EveryPlatform {};

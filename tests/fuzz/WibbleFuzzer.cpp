@@ -1,14 +1,14 @@
 // Wibbles built from fuzzed arguments: the spring network's closed-form counts,
 // the construction trace, copies, assignment and printSprings.
 #include "model/Wibble.h"
+#include "tests/TraceCapture.h"
 #include "tests/fuzz/FuzzInput.h"
+#include "tests/support/Expected.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -23,13 +23,6 @@ void expect(bool holds, const char* what) {
         std::abort();
     }
 }
-
-// Collects the trace stream for one run.
-struct Captured {
-    std::ostringstream text;
-    std::streambuf* saved = std::cerr.rdbuf(text.rdbuf());
-    ~Captured() { std::cerr.rdbuf(saved); }
-};
 
 double positive(long long count) {
     return count > 0 ? static_cast<double>(count) : 0.0;
@@ -66,17 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
 
-    Captured trace;
+    TraceCapture trace;
     try {
         const Wibble wibble(cells[0], cells[1], cells[2], spacing, coefficientA, coefficientB,
                             mass);
         expect(!beyondInt, "a lattice beyond int was built");
-        expect(trace.text.str() == "wibble: initialing members...\n"
-                                   "wibble: initialize nodes array with actual nodes...\n"
-                                   "initializing springs...\n"
-                                   "initializing faces...\n"
-                                   "wibble has been created\n",
-               "construction trace");
+        expect(trace.text() == expected::constructionTrace(), "construction trace");
         expect(wibble.springs.size() == static_cast<std::size_t>(springs), "spring count");
         expect(springCount(wibble.nodesX, wibble.nodesY, wibble.nodesZ) == wibble.springs.size(),
                "springCount");
@@ -102,10 +90,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                    "copied spring");
         }
 
-        trace.text.str("");
-        copied.printSprings();
-        const std::string listed = trace.text.str();
-        const std::string header = std::to_string(wibble.springs.size()) + " springs: ";
+        const std::string listed = [&] {
+            const TraceCapture listing;
+            copied.printSprings();
+            return listing.text();
+        }();
+        const std::string header = expected::springsTrace(wibble.springs.size());
         expect(listed.compare(0, header.size(), header) == 0, "printSprings header");
         expect(static_cast<std::size_t>(std::count(listed.begin(), listed.end(), '[')) ==
                    wibble.springs.size(),
@@ -115,7 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                "printSprings writes one run without blanks");
     } catch (const std::length_error&) {
         expect(beyondInt, "length_error for a lattice that fits in int");
-        expect(trace.text.str() == "wibble: initialing members...\n", "trace before length_error");
+        expect(trace.text() == expected::constructionStart(), "trace before length_error");
     }
     return 0;
 }

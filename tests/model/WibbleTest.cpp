@@ -1,6 +1,6 @@
 #include "model/Wibble.h"
 #include "tests/TraceCapture.h"
-#include "tests/support/ExpectedTrace.h"
+#include "tests/support/Expected.h"
 #include "tests/support/Sanitizers.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +41,7 @@ TEST(Wibble, ConstructionWritesItsFiveLinesWhateverTheSize) {
     for (int cells : {7, 0, -1, -5}) {
         TraceCapture trace;
         const Wibble wibble(cells, 3, 2, 0.5f, 0.1f, 0.01f, 1.0f);
-        EXPECT_EQ(trace.text(), wibbleConstructionTrace) << cells << " cells";
+        EXPECT_EQ(trace.text(), expected::constructionTrace()) << cells << " cells";
     }
     TraceCapture trace;
     Wibble assigned;
@@ -78,7 +78,7 @@ TEST(Wibble, WorldsBodyLattice) {
 
 TEST(Wibble, WorldsBodySpringsInNetworkOrder) {
     const Wibble& wibble = worldsWibble();
-    ASSERT_EQ(wibble.springs.size(), 388u);
+    ASSERT_EQ(wibble.springs.size(), expected::springCount);
     expectSpring(0, slot(0, 0, 0), slot(1, 0, 0));
     expectSpring(1, slot(0, 0, 0), slot(0, 1, 0));
     expectSpring(2, slot(0, 0, 0), slot(0, 0, 1));
@@ -174,7 +174,7 @@ TEST(Wibble, AxisCoordinatesFollowTheSpacing) {
 TEST(Wibble, PrintSpringsListsEverySpringOnOneLine) {
     TraceCapture trace;
     quietly(-1, 0, 0).printSprings();
-    EXPECT_EQ(trace.text(), "0 springs: ");
+    EXPECT_EQ(trace.text(), expected::springsTrace(0));
 
     TraceCapture square;
     quietly(1, 1, 0, 2.0f).printSprings();
@@ -197,7 +197,7 @@ TEST(Wibble, AssignmentCopiesEverythingIndependently) {
     EXPECT_EQ(copy.spacing, 0.5f);
     EXPECT_EQ(copy.springCoefficientA, 0.1f);
     EXPECT_EQ(copy.springCoefficientB, 0.01f);
-    ASSERT_EQ(copy.springs.size(), 388u);
+    ASSERT_EQ(copy.springs.size(), expected::springCount);
     EXPECT_EQ(copy.springs[387].nodeB.position, slot(7, 3, 1));
     EXPECT_EQ(copy.nodes[7][3][2].position, slot(7, 3, 2));
 
@@ -208,7 +208,7 @@ TEST(Wibble, AssignmentCopiesEverythingIndependently) {
 
     const Wibble& alias = copy;
     copy = alias;
-    EXPECT_EQ(copy.springs.size(), 388u);
+    EXPECT_EQ(copy.springs.size(), expected::springCount);
     copy = quietly(1, 0, 0);
     EXPECT_EQ(copy.springs.size(), 1u);
     EXPECT_EQ(copy.nodes.size(), 2u);
@@ -222,7 +222,7 @@ TEST(Wibble, NodeCountsBeyondIntFailCleanly) {
         TraceCapture trace;
         EXPECT_THROW(Wibble(cells[0], cells[1], cells[2], 0.5f, 0.1f, 0.01f, 1.0f),
                      std::length_error);
-        EXPECT_EQ(trace.text(), "wibble: initialing members...\n");
+        EXPECT_EQ(trace.text(), expected::constructionStart());
     }
 }
 

@@ -5,7 +5,7 @@
 // desktop entry.
 #include "tests/e2e/Picture.h"
 #include "tests/e2e/ViewerTest.h"
-#include "tests/package/Shell.h"
+#include "tests/support/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -13,10 +13,9 @@
 #include <filesystem>
 #include <regex>
 
-#if !defined(WIBBLE_DEBIAN_PACKAGE) || !defined(WIBBLE_ARM64_PACKAGE) ||                           \
-    !defined(WIBBLE_APPLICATION_ID)
-#error "WIBBLE_DEBIAN_PACKAGE and WIBBLE_ARM64_PACKAGE name the packages under test, \
-WIBBLE_APPLICATION_ID the name of their desktop files"
+#if !defined(WIBBLE_DIST) || !defined(WIBBLE_VERSION) || !defined(WIBBLE_APPLICATION_ID)
+#error "WIBBLE_DIST and WIBBLE_VERSION name the packages under test, WIBBLE_APPLICATION_ID \
+the name of their desktop files"
 #endif
 
 namespace {
@@ -65,8 +64,8 @@ private:
     mutable std::string root;
 };
 
-const DebianPackage native(WIBBLE_DEBIAN_PACKAGE, "amd64", false);
-const DebianPackage arm64(WIBBLE_ARM64_PACKAGE, "arm64", true);
+const DebianPackage native(WIBBLE_DIST "wibble_" WIBBLE_VERSION "_amd64.deb", "amd64", false);
+const DebianPackage arm64(WIBBLE_DIST "wibble_" WIBBLE_VERSION "_arm64.deb", "arm64", true);
 INSTANTIATE_TEST_SUITE_P(Debian, EveryPlatform, ::testing::Values(&native));
 INSTANTIATE_TEST_SUITE_P(DebianArm64, EveryPlatform, ::testing::Values(&arm64));
 
@@ -174,13 +173,14 @@ TEST_F(DesktopEntry, StartsThePackagedProgramAsADesktopDoes) {
     ViewerProcess viewer(server.display(), options);
     ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
     ViewerWindow window(server.display(), title);
-    const std::vector<Segment> segments = projectedSprings(300, 300);
+    const std::vector<Segment> segments =
+        projectedSprings(expected::windowSize, expected::windowSize);
     const ViewerWindow::Image shown = window.grabUntil(
         [&](const ViewerWindow::Image& image) { return pictureFaults(image, segments).empty(); },
         30);
     EXPECT_EQ(pictureFaults(shown, segments), "");
     closeAndExpectSuccess(viewer, window);
-    EXPECT_EQ(viewer.trace(), traceOfFrames(1));
+    EXPECT_EQ(viewer.trace(), expected::traceOfFrames(1));
 }
 
 std::string architectureOf(const ::testing::TestParamInfo<const DebianPackage*>& package) {

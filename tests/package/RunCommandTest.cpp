@@ -1,8 +1,9 @@
 // The run command on a machine without a display: its own X server, a
 // screenshot of the frame the window shows, and the viewer's own exit status.
 #include "tests/e2e/Picture.h"
-#include "tests/e2e/ViewerProcess.h"
-#include "tests/package/Shell.h"
+#include "tests/support/Expected.h"
+#include "tests/support/Files.h"
+#include "tests/support/Process.h"
 
 #include <gtest/gtest.h>
 
@@ -24,8 +25,10 @@ TEST(RunCommand, WithoutADisplaySavesTheShownFrameOrSaysThatNoneWasShown) {
     const std::string screenshot = temporaryFolder("run-command") + "/wibble.png";
     const CommandResult run = runHeadless(screenshot);
     ASSERT_EQ(run.status, 0) << run.output;
-    EXPECT_NE(run.output.find(traceOfFrames(1)), std::string::npos) << run.output;
-    EXPECT_EQ(pictureFaults(imageOfPng(textOf(screenshot)), projectedSprings(300, 300)), "");
+    EXPECT_NE(run.output.find(expected::traceOfFrames(1)), std::string::npos) << run.output;
+    EXPECT_EQ(pictureFaults(imageOfPng(textOf(screenshot)),
+                            projectedSprings(expected::windowSize, expected::windowSize)),
+              "");
 
     // Placed off the screen, the window is never exposed, so never drawn.
     const std::string none = temporaryFolder("run-command") + "/none.png";

@@ -1,7 +1,7 @@
 #include "render/Display.h"
 #include "app/World.h"
 #include "tests/TraceCapture.h"
-#include "tests/support/CallFormat.h"
+#include "tests/support/Expected.h"
 #include "tests/support/RecordingGl.h"
 
 #include <gtest/gtest.h>
@@ -11,36 +11,18 @@
 
 namespace {
 
-std::vector<std::string> callsToDraw(const Spring& spring) {
-    const Vector3 a = spring.nodeA.position;
-    const Vector3 b = spring.nodeB.position;
-    return {"glPushMatrix()",
-            "glRotatef(15,1,1,0)",
-            "glColor3f(1,1,1)",
-            "glBegin(1)",
-            formatCall("glVertex3f", a.x, a.y, a.z),
-            formatCall("glVertex3f", b.x, b.y, b.z),
-            "glEnd()",
-            "glPopMatrix()"};
-}
-
 TEST(Display, FrameTracesClearsDrawsEverySpringAndPresents) {
-    std::vector<std::string> expected{"glClear(16384)"};
-    for (const Spring& spring : world.body.springs) {
-        const std::vector<std::string> springCalls = callsToDraw(spring);
-        expected.insert(expected.end(), springCalls.begin(), springCalls.end());
-    }
-    expected.insert(expected.end(), {"glutSwapBuffers()", "glFinish()"});
-    ASSERT_EQ(expected.size(), 1 + 388 * 8 + 2u);
-    EXPECT_EQ(expected[5], "glVertex3f(-1.75,-0.75,-0.5)");
-    EXPECT_EQ(expected[6], "glVertex3f(-1.25,-0.75,-0.5)");
+    const std::vector<std::string> calls = expected::callsOfFrame(world.body);
+    ASSERT_EQ(calls.size(), 1 + expected::springCount * 8 + 2u);
+    EXPECT_EQ(calls[5], "glVertex3f(-1.75,-0.75,-0.5)");
+    EXPECT_EQ(calls[6], "glVertex3f(-1.25,-0.75,-0.5)");
 
     for (int frame = 0; frame < 2; ++frame) {
         recordedCalls().clear();
         TraceCapture trace;
         display();
-        EXPECT_EQ(trace.text(), "outputter.display \nabout to display the world\n388 springs: ");
-        EXPECT_EQ(recordedCalls(), expected) << "frame " << frame;
+        EXPECT_EQ(trace.text(), expected::frameTrace());
+        EXPECT_EQ(recordedCalls(), calls) << "frame " << frame;
     }
 }
 
@@ -48,7 +30,7 @@ TEST(Display, WibbleWithoutSpringsDrawsNothing) {
     recordedCalls().clear();
     TraceCapture trace;
     Wibble().drawSprings();
-    EXPECT_EQ(trace.text(), "0 springs: ");
+    EXPECT_EQ(trace.text(), expected::springsTrace(0));
     EXPECT_TRUE(recordedCalls().empty());
 }
 

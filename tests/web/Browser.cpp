@@ -2,25 +2,24 @@
 #include "tests/e2e/Picture.h"
 
 #include <curl/curl.h>
-#include <openssl/evp.h>
 
 #include <arpa/inet.h>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <stdexcept>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
 namespace {
 
 using nlohmann::json;
+using Command = Browser::Command;
+using Without = Browser::Without;
 
 // Seconds the browser may take to start, or to answer one command.
 constexpr long patience = 60;
+
+constexpr Command newSession{"POST", "", "WebDriver:NewSession"};
 
 sockaddr_in loopback(int port) {
     sockaddr_in address{};
@@ -43,15 +42,35 @@ int freePort() {
     return ntohs(address.sin_port);
 }
 
+// Base64, as WebDriver sends screenshots; padding is left out.
 std::string fromBase64(const std::string& text) {
-    std::string bytes(text.size() / 4 * 3, '\0');
-    const int size = EVP_DecodeBlock(reinterpret_cast<unsigned char*>(bytes.data()),
-                                     reinterpret_cast<const unsigned char*>(text.data()),
-                                     static_cast<int>(text.size()));
-    // The decoder counts the padding's bytes too.
-    bytes.resize(static_cast<std::size_t>(std::max(size, 0)) -
-                 (text.size() - text.find_last_not_of('=') - 1));
+    static const std::string digits =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string bytes;
+    unsigned bits = 0;
+    int held = 0;
+    for (const char c : text) {
+        const std::size_t digit = digits.find(c);
+        if (digit != std::string::npos) {
+            bits = (bits << 6 | static_cast<unsigned>(digit)) & 0xFFFFFF;
+            if ((held += 6) >= 8) {
+                bytes += static_cast<char>(bits >> (held -= 8) & 0xFF);
+            }
+        }
+    }
     return bytes;
+}
+
+// Both protocols carry a command's result as its value, and a failure as an error.
+json answerOf(json reply, const Command& command) {
+    if (reply.is_object() && reply.contains("value")) {
+        reply = reply["value"];
+    }
+    if (reply.is_object() && reply.contains("error")) {
+        throw std::runtime_error(std::string("browser: ") + command.marionette +
+                                 " failed: " + reply.dump());
+    }
+    return reply;
 }
 
 std::size_t appendTo(char* data, std::size_t size, std::size_t count, void* reply) {
@@ -59,158 +78,23 @@ std::size_t appendTo(char* data, std::size_t size, std::size_t count, void* repl
     return size * count;
 }
 
-} // namespace
+// W3C WebDriver over HTTP on the loopback, through libcurl.
+class OverHttp : public Browser::Transport {
+public:
+    explicit OverHttp(int port)
+        : session("http://127.0.0.1:" + std::to_string(port) + "/session") {}
 
-Browser::Browser(Engine engine, Without without) : engine(engine), port(freePort()) {
-    char pattern[] = "/tmp/wibble-browser-XXXXXX";
-    if (!mkdtemp(pattern)) {
-        throw std::runtime_error("browser: no folder for its profile");
+    void startSession(const json& capabilities) override {
+        session +=
+            "/" + answerOf(send(newSession, {{"capabilities", {{"alwaysMatch", capabilities}}}}),
+                           newSession)
+                      .at("sessionId")
+                      .get<std::string>();
     }
-    folder = pattern;
-    json capabilities = {{"timeouts", {{"script", patience * 1000}}}};
-    const std::string portOption = "--port=" + std::to_string(port);
-    if (engine == Engine::Chromium) {
-        // Software WebGL; chromedriver itself keeps Chromium off the network and
-        // its first-run pages. Without WebAssembly as the strictest security
-        // settings have it: with no JavaScript compiler.
-        json arguments = {"--headless", "--no-sandbox", "--use-angle=swiftshader",
-                          "--enable-unsafe-swiftshader", "--disable-component-update"};
-        if (without != Without::Nothing) {
-            arguments.push_back(without == Without::WebGL ? "--disable-webgl"
-                                                          : "--js-flags=--jitless");
-        }
-        capabilities["goog:chromeOptions"] = {{"binary", "/usr/bin/chromium"}, {"args", arguments}};
-        capabilities["goog:loggingPrefs"] = {{"browser", "ALL"}};
-        start({"chromedriver", portOption});
-    } else if (engine == Engine::Firefox) {
-        // Marionette's own recommended preferences keep Firefox off the network.
-        std::ofstream(folder + "/user.js")
-            << std::boolalpha << "user_pref(\"marionette.port\", " << port << ");\n"
-            << "user_pref(\"webgl.disabled\", " << (without == Without::WebGL) << ");\n"
-            << "user_pref(\"javascript.options.wasm\", " << (without != Without::WebAssembly)
-            << ");\n";
-        start({"firefox-esr", "--marionette", "--no-remote", "--profile", folder});
-    } else {
-        if (without == Without::WebAssembly) {
-            throw std::invalid_argument("browser: MiniBrowser cannot turn WebAssembly off");
-        }
-        // WebKitWebDriver adds MiniBrowser's --automation only where it is given no arguments.
-        capabilities["webkitgtk:browserOptions"]["args"] =
-            without == Without::WebGL ? json{"--automation", "--enable-webgl=false"}
-                                      : json::array();
-        start({"WebKitWebDriver", portOption});
-    }
-    // Marionette takes the capabilities as geckodriver would hand them on, unwrapped.
-    session =
-        send({"POST", "", "WebDriver:NewSession"},
-             engine == Engine::Firefox ? capabilities
-                                       : json{{"capabilities", {{"alwaysMatch", capabilities}}}})
-            .at("sessionId");
-}
 
-Browser::~Browser() {
-    try {
-        if (!session.empty()) {
-            send({"DELETE", "", "WebDriver:DeleteSession"});
-        }
-    } catch (const std::exception&) {
-        // The processes are ended below either way.
-    }
-    if (marionette) {
-        std::fclose(marionette);
-    }
-    if (driver > 0) {
-        // The driver and every browser process it started are one process group.
-        kill(-driver, SIGTERM);
-        waitpid(driver, nullptr, 0);
-        kill(-driver, SIGKILL);
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
-}
-
-void Browser::start(const std::vector<std::string>& command) {
-    if (engine != Engine::Chromium) {
-        server.emplace();
-    }
-    driver = fork();
-    if (driver == 0) {
-        setpgid(0, 0);
-        prctl(PR_SET_PDEATHSIG, SIGKILL);
-        std::freopen((folder + "/driver.log").c_str(), "w", stdout);
-        dup2(STDOUT_FILENO, STDERR_FILENO);
-        if (server) {
-            setenv("DISPLAY", server->display().c_str(), 1);
-            setenv("LIBGL_ALWAYS_SOFTWARE", "1", 1);
-        }
-        std::vector<char*> argv;
-        argv.reserve(command.size() + 1);
-        for (const std::string& word : command) {
-            argv.push_back(const_cast<char*>(word.c_str()));
-        }
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
-        _exit(127);
-    }
-    // The drivers say nothing when they are ready, so their port is tried until it answers.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(patience);
-    for (;;) {
-        const int connection = socket(AF_INET, SOCK_STREAM, 0);
-        const sockaddr_in address = loopback(port);
-        if (connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
-            if (engine == Engine::Firefox) {
-                const timeval timeout{patience, 0};
-                setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
-                marionette = fdopen(connection, "r+");
-                receive(); // Marionette greets first, with its protocol's name and level.
-            } else {
-                close(connection);
-            }
-            return;
-        }
-        close(connection);
-        if (driver < 0 || waitpid(driver, nullptr, WNOHANG) == driver ||
-            std::chrono::steady_clock::now() > deadline) {
-            driver = -1;
-            std::ifstream log(folder + "/driver.log");
-            throw std::runtime_error(command[0] + " did not start: " +
-                                     std::string(std::istreambuf_iterator<char>(log), {}));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-}
-
-json Browser::receive() {
-    std::size_t size = 0;
-    std::string packet;
-    if (std::fscanf(marionette, "%zu:", &size) == 1) {
-        packet.resize(size);
-        packet.resize(std::fread(packet.data(), 1, size, marionette));
-    }
-    if (packet.empty() || packet.size() != size) {
-        throw std::runtime_error("browser: Marionette closed the connection or took too long");
-    }
-    return json::parse(packet);
-}
-
-json Browser::send(const Command& command, const json& parameters) {
-    const json given = parameters.is_null() ? json::object() : parameters;
-    json value;
-    if (engine == Engine::Firefox) {
-        // Marionette's packets are a length, a colon and JSON: [0, id, name, parameters]
-        // out, [1, id, error, result] back.
-        const std::string message = json::array({0, ++lastId, command.marionette, given}).dump();
-        std::fprintf(marionette, "%zu:%s", message.size(), message.c_str());
-        std::fflush(marionette);
-        json reply;
-        do {
-            reply = receive();
-        } while (reply.at(1) != lastId);
-        value = reply.at(2).is_null() ? reply.at(3) : json{{"error", reply.at(2)}};
-    } else {
-        const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/session" +
-                                (session.empty() ? "" : "/" + session) + command.path;
-        const std::string body = given.dump();
+    json send(const Command& command, const json& parameters) override {
+        const std::string url = session + command.path;
+        const std::string body = parameters.dump();
         std::string reply;
         const std::unique_ptr<CURL, void (*)(CURL*)> curl(curl_easy_init(), curl_easy_cleanup);
         const std::unique_ptr<curl_slist, void (*)(curl_slist*)> headers(
@@ -228,17 +112,187 @@ json Browser::send(const Command& command, const json& parameters) {
         if (status != CURLE_OK) {
             throw std::runtime_error("browser: " + url + ": " + curl_easy_strerror(status));
         }
-        value = json::parse(reply);
+        return json::parse(reply);
     }
-    // Both carry a command's result as its value, and a failure as an error.
-    if (value.is_object() && value.contains("value")) {
-        value = value["value"];
+
+private:
+    std::string session;
+};
+
+// Firefox's Marionette: packets of a length, a colon and JSON on a socket,
+// [0, id, name, parameters] out and [1, id, error, result] back.
+class Marionette : public Browser::Transport {
+public:
+    explicit Marionette(int connection) : stream(fdopen(connection, "r+")) {
+        const timeval timeout{patience, 0};
+        setsockopt(connection, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof timeout);
+        receive(); // Marionette greets first, with its protocol's name and level.
     }
-    if (value.is_object() && value.contains("error")) {
-        throw std::runtime_error(std::string("browser: ") + command.marionette +
-                                 " failed: " + value.dump());
+    ~Marionette() override { std::fclose(stream); }
+    Marionette(const Marionette&) = delete;
+    Marionette& operator=(const Marionette&) = delete;
+
+    // Marionette takes the capabilities as geckodriver would hand them on, unwrapped.
+    void startSession(const json& capabilities) override {
+        answerOf(send(newSession, capabilities), newSession);
     }
-    return value;
+
+    json send(const Command& command, const json& parameters) override {
+        const std::string message =
+            json::array({0, ++lastId, command.marionette, parameters}).dump();
+        std::fprintf(stream, "%zu:%s", message.size(), message.c_str());
+        std::fflush(stream);
+        json reply;
+        do {
+            reply = receive();
+        } while (reply.at(1) != lastId);
+        return reply.at(2).is_null() ? reply.at(3) : json{{"error", reply.at(2)}};
+    }
+
+private:
+    json receive() {
+        std::size_t size = 0;
+        std::string packet;
+        if (std::fscanf(stream, "%zu:", &size) == 1) {
+            packet.resize(size);
+            packet.resize(std::fread(packet.data(), 1, size, stream));
+        }
+        if (packet.empty() || packet.size() != size) {
+            throw std::runtime_error("browser: Marionette closed the connection or took too long");
+        }
+        return json::parse(packet);
+    }
+
+    FILE* stream;
+    int lastId = 0;
+};
+
+// How each engine is started: what it is told in its profile folder and its
+// capabilities, and the command that starts its driver, listening on `port`.
+struct Launch {
+    std::vector<std::string> (*prepare)(int port, const std::string& folder, Without without,
+                                        json& capabilities);
+    // It shows on an X server of its own, rather than headless.
+    bool ownDisplay;
+    bool marionette;
+    // Its driver hands on the console's messages.
+    bool tellsConsole;
+};
+
+const Launch& launchOf(Browser::Engine engine) {
+    static const Launch launches[] = {
+        // Chromium: software WebGL; chromedriver itself keeps it off the network
+        // and its first-run pages. Without WebAssembly as the strictest security
+        // settings have it: with no JavaScript compiler.
+        {[](int port, const std::string&, Without without, json& capabilities) {
+             json arguments = {"--headless", "--no-sandbox", "--use-angle=swiftshader",
+                               "--enable-unsafe-swiftshader", "--disable-component-update"};
+             if (without != Without::Nothing) {
+                 arguments.push_back(without == Without::WebGL ? "--disable-webgl"
+                                                               : "--js-flags=--jitless");
+             }
+             capabilities["goog:chromeOptions"] = {{"binary", "/usr/bin/chromium"},
+                                                   {"args", arguments}};
+             capabilities["goog:loggingPrefs"] = {{"browser", "ALL"}};
+             return std::vector<std::string>{"chromedriver", "--port=" + std::to_string(port)};
+         },
+         false, false, true},
+        // Firefox: Marionette's own recommended preferences keep it off the network.
+        {[](int port, const std::string& folder, Without without, json&) {
+             std::ofstream(folder + "/user.js")
+                 << std::boolalpha << "user_pref(\"marionette.port\", " << port << ");\n"
+                 << "user_pref(\"webgl.disabled\", " << (without == Without::WebGL) << ");\n"
+                 << "user_pref(\"javascript.options.wasm\", " << (without != Without::WebAssembly)
+                 << ");\n";
+             return std::vector<std::string>{"firefox-esr", "--marionette", "--no-remote",
+                                             "--profile", folder};
+         },
+         true, true, false},
+        // WebKitGTK's MiniBrowser: WebKitWebDriver adds its --automation only where
+        // it is given no arguments.
+        {[](int port, const std::string&, Without without, json& capabilities) {
+             if (without == Without::WebAssembly) {
+                 throw std::invalid_argument("browser: MiniBrowser cannot turn WebAssembly off");
+             }
+             capabilities["webkitgtk:browserOptions"]["args"] =
+                 without == Without::WebGL ? json{"--automation", "--enable-webgl=false"}
+                                           : json::array();
+             return std::vector<std::string>{"WebKitWebDriver", "--port=" + std::to_string(port)};
+         },
+         true, false, false},
+    };
+    return launches[static_cast<int>(engine)];
+}
+
+// A connection to `port` once the driver listens there: the drivers say
+// nothing when they are ready, so the port is tried until it answers.
+int connectWhenListening(int port, Process& driver, const std::string& log) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(patience);
+    for (;;) {
+        const int connection = socket(AF_INET, SOCK_STREAM, 0);
+        const sockaddr_in address = loopback(port);
+        if (connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+            return connection;
+        }
+        close(connection);
+        if (!driver.running() || std::chrono::steady_clock::now() > deadline) {
+            std::ifstream said(log);
+            throw std::runtime_error("browser: the driver did not start: " +
+                                     std::string(std::istreambuf_iterator<char>(said), {}));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+} // namespace
+
+Browser::Browser(Engine engine, Without without) : engine(engine) {
+    char pattern[] = "/tmp/wibble-browser-XXXXXX";
+    if (!mkdtemp(pattern)) {
+        throw std::runtime_error("browser: no folder for its profile");
+    }
+    folder = pattern;
+    const Launch& launch = launchOf(engine);
+    const int port = freePort();
+    json capabilities = {{"timeouts", {{"script", patience * 1000}}}};
+    const std::vector<std::string> command = launch.prepare(port, folder, without, capabilities);
+
+    Process::Options options;
+    if (launch.ownDisplay) {
+        server.emplace();
+        options.environment = XvfbServer::clientEnvironment(server->display());
+    }
+    options.output = options.errors = Process::To::File;
+    options.file = folder + "/driver.log";
+    // The driver and every browser process it starts end together.
+    options.ownGroup = true;
+    options.stopSignal = SIGTERM;
+    driver.emplace(command, options);
+    const int connection = connectWhenListening(port, *driver, options.file);
+    if (launch.marionette) {
+        transport = std::make_unique<Marionette>(connection);
+    } else {
+        close(connection);
+        transport = std::make_unique<OverHttp>(port);
+    }
+    transport->startSession(capabilities);
+}
+
+Browser::~Browser() {
+    try {
+        send({"DELETE", "", "WebDriver:DeleteSession"});
+    } catch (const std::exception&) {
+        // The browser is ended below either way.
+    }
+    transport.reset();
+    driver.reset();
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+nlohmann::json Browser::send(const Command& command, const json& parameters) {
+    return answerOf(transport->send(command, parameters.is_null() ? json::object() : parameters),
+                    command);
 }
 
 void Browser::open(const std::string& url) {
@@ -283,7 +337,7 @@ void Browser::click(int x, int y) {
 }
 
 std::optional<std::vector<std::string>> Browser::uncaughtExceptions() {
-    if (engine != Engine::Chromium) {
+    if (!launchOf(engine).tellsConsole) {
         return std::nullopt;
     }
     std::vector<std::string> uncaught;

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "tests/e2e/ViewerWindow.h"
-#include "tests/e2e/XvfbServer.h"
+#include "tests/support/Process.h"
+#include "tests/support/XvfbServer.h"
 
 #include <nlohmann/json.hpp>
 
-#include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 // One page in a browser engine, driven through W3C WebDriver: Chromium
@@ -22,6 +22,23 @@ public:
     enum class Engine { Chromium, Firefox, WebKit };
     // What the browser is told to go without (WebKitGTK: not WebAssembly).
     enum class Without { Nothing, WebGL, WebAssembly };
+
+    // A WebDriver command: its HTTP method and path below the session, and its
+    // name in Marionette.
+    struct Command {
+        const char* method;
+        const char* path;
+        const char* marionette;
+    };
+    // How commands reach the browser and its answers come back.
+    class Transport {
+    public:
+        virtual ~Transport() = default;
+        // Starts the session that later commands go to.
+        virtual void startSession(const nlohmann::json& capabilities) = 0;
+        // The answer to `command`: its value or its error.
+        virtual nlohmann::json send(const Command& command, const nlohmann::json& parameters) = 0;
+    };
 
     explicit Browser(Engine engine, Without without = Without::Nothing);
     ~Browser();
@@ -41,25 +58,11 @@ public:
     std::optional<std::vector<std::string>> uncaughtExceptions();
 
 private:
-    // A WebDriver command: its HTTP method and path below the session, and its
-    // name in Marionette.
-    struct Command {
-        const char* method;
-        std::string path;
-        const char* marionette;
-    };
-    // Starts the driver (or Firefox itself) and waits until it listens.
-    void start(const std::vector<std::string>& command);
     nlohmann::json send(const Command& command, const nlohmann::json& parameters = {});
-    // The next packet from Marionette.
-    nlohmann::json receive();
 
     Engine engine;
-    std::optional<XvfbServer> server;
     std::string folder;
-    int port;
-    pid_t driver = -1;
-    std::string session;
-    FILE* marionette = nullptr;
-    int lastId = 0;
+    std::optional<XvfbServer> server;
+    std::optional<Process> driver;
+    std::unique_ptr<Transport> transport;
 };

@@ -3,7 +3,7 @@
 // resize and a click, its icon and description; and what it says where the
 // browser gives it no WebGL or no WebAssembly.
 #include "tests/e2e/Picture.h"
-#include "tests/e2e/ViewerProcess.h"
+#include "tests/support/Expected.h"
 #include "tests/web/Browser.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@
 #include <iostream>
 #include <tuple>
 
-#ifndef WIBBLE_WEB_PAGE
-#error "WIBBLE_WEB_PAGE names the page under test"
+#if !defined(WIBBLE_DIST) || !defined(WIBBLE_VERSION)
+#error "WIBBLE_DIST and WIBBLE_VERSION name the page under test"
 #endif
 
 namespace {
@@ -24,7 +24,7 @@ class WebPage : public ::testing::TestWithParam<Engine> {
 protected:
     void open(Without without = Without::Nothing) {
         browser.emplace(GetParam(), without);
-        browser->open(std::string("file://") + WIBBLE_WEB_PAGE);
+        browser->open("file://" WIBBLE_DIST "wibble-" WIBBLE_VERSION ".html");
     }
 
     // The text of the element `id` once `ready` (a script expression on it) holds.
@@ -70,15 +70,16 @@ protected:
 
 TEST_P(WebPage, ShowsTheTraceAndTheTurnedLatticeStretchedOverTheCanvas) {
     open();
-    EXPECT_EQ(shownTrace(1), traceOfFrames(1));
+    EXPECT_EQ(shownTrace(1), expected::traceOfFrames(1));
     std::cout << "first frame " << browser->run("return Math.round(performance.now());")
               << " ms after the page was opened\n";
-    EXPECT_EQ(pictureFaultsOfCanvas(300, 300), "");
-    EXPECT_NE(pictureFaultsOfCanvas(300, 300, 14), "");
+    const int size = expected::windowSize;
+    EXPECT_EQ(pictureFaultsOfCanvas(size, size), "");
+    EXPECT_NE(pictureFaultsOfCanvas(size, size, 14), "");
 
     browser->run(R"(document.getElementById('window').style.width = '480px';
         document.getElementById('window').style.height = '200px';)");
-    EXPECT_EQ(shownTrace(2), traceOfFrames(2));
+    EXPECT_EQ(shownTrace(2), expected::traceOfFrames(2));
     EXPECT_EQ(pictureFaultsOfCanvas(480, 200), "");
     expectNoUncaughtException();
 }
@@ -88,7 +89,7 @@ TEST_P(WebPage, AClickOnTheCanvasDrawsNoFrameOfItsOwn) {
     shownTrace(1);
     browser->click(100, 120);
     settle();
-    EXPECT_EQ(shownTrace(1), traceOfFrames(1));
+    EXPECT_EQ(shownTrace(1), expected::traceOfFrames(1));
 }
 
 // The icon is a picture in the page itself, so that opening or serving the
@@ -107,7 +108,7 @@ TEST_P(WebPage, CarriesItsIconAndADescription) {
 
 TEST_P(WebPage, WithoutWebGLOrWebAssemblySaysWhichAndKeepsTheTraceWritten) {
     const std::tuple<Without, const char*, std::string> lacks[] = {
-        {Without::WebGL, "needs WebGL", traceOfFrames(0)},
+        {Without::WebGL, "needs WebGL", expected::traceOfFrames(0)},
         {Without::WebAssembly, "needs WebAssembly", ""}};
     for (const auto& [without, words, trace] : lacks) {
         // WebKitGTK's MiniBrowser has no setting that turns WebAssembly off.

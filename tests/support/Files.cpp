@@ -1,29 +1,11 @@
-#include "tests/package/Shell.h"
+#include "tests/support/Files.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <stdexcept>
-#include <sys/wait.h>
-
-CommandResult runCommand(const std::string& command) {
-    CommandResult result;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) {
-        throw std::runtime_error("cannot run " + command);
-    }
-    char buffer[4096];
-    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        result.output.append(buffer, got);
-    }
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
 
 std::string textOf(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -45,7 +27,8 @@ std::string temporaryFolder(const std::string& purpose) {
     static Folders folders;
     auto [at, isNew] = folders.made.try_emplace(purpose);
     if (isNew) {
-        std::string pattern = testing::TempDir() + "wibble-" + purpose + "-XXXXXX";
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / ("wibble-" + purpose + "-XXXXXX")).string();
         if (!mkdtemp(pattern.data())) {
             throw std::runtime_error("cannot make a folder for " + purpose);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/Process.h"
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -8,7 +10,7 @@
 #include <vector>
 
 // The real wibble program, started on a given X display, with its standard
-// error (the trace) read through a pipe.
+// error (the trace) read through a pipe and its standard output kept apart.
 class ViewerProcess {
 public:
     struct Options {
@@ -25,37 +27,24 @@ public:
     };
 
     ViewerProcess(const std::string& display, const Options& options);
-    ~ViewerProcess();
-    ViewerProcess(const ViewerProcess&) = delete;
-    ViewerProcess& operator=(const ViewerProcess&) = delete;
 
     // Reads the trace until it satisfies `done`; false when the program ends or
     // the patience runs out first.
     bool waitForTrace(const std::function<bool(const std::string&)>& done);
     bool waitForFrames(int frames);
     // Reads the trace to its end and reaps the program: its wait status.
-    int waitForExit();
+    int waitForExit() { return process.wait(); }
 
-    const std::string& trace() const { return text; }
-    pid_t processId() const { return pid; }
+    std::string trace() const { return traceIn(process.read()); }
+    pid_t processId() const { return process.id(); }
     // Resident memory of the running program, in KiB.
     long residentKiB() const;
     // What it wrote to standard output.
-    std::string output() const;
+    std::string output() const { return process.written(); }
 
 private:
-    bool readMore(std::chrono::steady_clock::time_point deadline);
+    std::string traceIn(std::string read) const;
 
-    pid_t pid = -1;
-    int errorPipe = -1;
-    int outputFile = -1;
-    std::string text;
-    std::chrono::seconds patience;
     bool windowsLineEnds;
+    Process process;
 };
-
-// How many frames a trace shows: each ends with the spring count and " springs: ".
-int framesIn(const std::string& trace);
-
-// The trace from start to the end of the first frame, then `frames` - 1 more.
-std::string traceOfFrames(int frames);

@@ -1,0 +1,78 @@
+#include "tests/support/ViewerProcess.h"
+#include "tests/support/Expected.h"
+#include "tests/support/XvfbServer.h"
+
+#include <cstdlib>
+#include <fstream>
+
+#ifndef WIBBLE_EXECUTABLE
+#error "WIBBLE_EXECUTABLE names the program under test"
+#endif
+
+namespace {
+
+std::vector<std::string> commandOf(const ViewerProcess::Options& options) {
+    std::vector<std::string> command = options.wrapper;
+    if (options.program.empty()) {
+        command.emplace_back(WIBBLE_EXECUTABLE);
+    } else {
+        command.insert(command.end(), options.program.begin(), options.program.end());
+    }
+    command.insert(command.end(), options.arguments.begin(), options.arguments.end());
+    return command;
+}
+
+Process::Options processOptions(const std::string& display, const ViewerProcess::Options& viewer) {
+    Process::Options options;
+    options.environment = XvfbServer::clientEnvironment(display);
+    // In a sanitized build: Mesa's drivers are unloaded before the leak check
+    // runs, so what they keep for the whole run shows up as leaks that no
+    // name can suppress; the program's own memory at exit is checked under
+    // valgrind instead. A preloaded call recorder comes ahead of the
+    // sanitizer's runtime on purpose.
+    const char* asan = std::getenv("ASAN_OPTIONS");
+    options.environment.emplace_back(
+        "ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0:verify_asan_link_order=0");
+    options.environment.insert(options.environment.end(), viewer.environment.begin(),
+                               viewer.environment.end());
+    // Standard output goes to an unnamed file, so that a test can see it stays empty.
+    options.output = Process::To::File;
+    options.patience = viewer.patience;
+    return options;
+}
+
+} // namespace
+
+ViewerProcess::ViewerProcess(const std::string& display, const Options& options)
+    : windowsLineEnds(options.windowsLineEnds),
+      process(commandOf(options), processOptions(display, options)) {}
+
+std::string ViewerProcess::traceIn(std::string read) const {
+    if (windowsLineEnds) {
+        for (auto at = read.find("\r\n"); at != std::string::npos; at = read.find("\r\n", at)) {
+            read.erase(at, 1);
+        }
+    }
+    return read;
+}
+
+bool ViewerProcess::waitForTrace(const std::function<bool(const std::string&)>& done) {
+    return process.readUntil([&](const std::string& read) { return done(traceIn(read)); });
+}
+
+bool ViewerProcess::waitForFrames(int frames) {
+    return waitForTrace(
+        [frames](const std::string& trace) { return expected::framesIn(trace) >= frames; });
+}
+
+long ViewerProcess::residentKiB() const {
+    std::ifstream status("/proc/" + std::to_string(process.id()) + "/status");
+    for (std::string field; status >> field;) {
+        if (field == "VmRSS:") {
+            long kib = 0;
+            status >> kib;
+            return kib;
+        }
+    }
+    return -1;
+}
