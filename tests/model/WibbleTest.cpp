@@ -158,10 +158,17 @@ TEST(Wibble, AxisCoordinatesFollowTheSpacing) {
     EXPECT_EQ(mirrored.nodes[0][0][0].position, Vector3(1, 0.5f, 0));
     EXPECT_EQ(mirrored.nodes[2][1][0].position, Vector3(-1, -0.5f, 0));
 
-    // Each coordinate is reached by repeated float additions of 0.1f.
-    const Wibble tenths = quietly(10, 0, 0, 0.1f);
-    EXPECT_EQ(tenths.nodes[0][0][0].position.x, -0.5f);
-    EXPECT_EQ(tenths.nodes[10][0][0].position.x, 0.49999997f);
+    // On every axis, each coordinate is reached by repeated float additions of
+    // 0.1f, which float cannot hold: the tenth from -0.5 is 0.49999997, where
+    // a product would give 0.5.
+    const Wibble tenths = quietly(10, 10, 10, 0.1f);
+    float added = -0.5f;
+    for (int n = 0; n <= 10; added += 0.1f, ++n) {
+        EXPECT_EQ(tenths.nodes[n][0][0].position.x, added) << n;
+        EXPECT_EQ(tenths.nodes[0][n][0].position.y, added) << n;
+        EXPECT_EQ(tenths.nodes[0][0][n].position.z, added) << n;
+    }
+    EXPECT_EQ(tenths.nodes[10][10][10].position, Vector3(0.49999997f, 0.49999997f, 0.49999997f));
 
     const float nan = std::numeric_limits<float>::quiet_NaN();
     for (float spacing : {nan, std::numeric_limits<float>::infinity()}) {
