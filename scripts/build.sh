@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds one CMake preset: release (the default) or sanitize.
+# Configures and builds one CMake preset of CMakePresets.json: release where
+# none is named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-release}

@@ -29,7 +29,7 @@ for group in "$@"; do
     viewer) packages+=(cmake make g++ freeglut3-dev libgl-dev libx11-dev libxdamage-dev libgl1-mesa-dri) ;;
     headless) packages+=(xvfb maim) ;;
     test)
-        packages+=(clang clang-format clang-tidy libclang-rt-dev libgtest-dev libbenchmark-dev
+        packages+=(clang llvm clang-format clang-tidy libclang-rt-dev libgtest-dev libbenchmark-dev
             xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
             lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
             nlohmann-json3-dev libcurl4-openssl-dev

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the packages (scripts/package.sh), then
 # builds and runs every test twice: optimised with GCC, with the packages' own
-# tests, and with clang under AddressSanitizer and UndefinedBehaviorSanitizer;
-# then fuzzes the model for a few seconds per target (clang's libFuzzer, same
-# sanitizers), and runs the unit tests cross-built for arm64 under qemu.
+# tests, and with clang under AddressSanitizer and UndefinedBehaviorSanitizer,
+# counting coverage for scripts/coverage.sh; then fuzzes the model for a few
+# seconds per target (clang's libFuzzer, same sanitizers), and runs the unit
+# tests cross-built for arm64 under qemu.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh viewer test package
@@ -11,5 +12,7 @@ scripts/package.sh
 for preset in release sanitize fuzz arm64-tests; do
     echo "== $preset"
     scripts/build.sh "$preset"
+    # Coverage counts start again with each run.
+    [ "$preset" != sanitize ] || find build/sanitize -name '*.gcda' -delete
     ctest --preset "$preset" -j "$(nproc)"
 done
