@@ -96,7 +96,11 @@ Process::Process(std::vector<std::string> command, Options options)
     if (failed) {
         if (pid > 0) {
             waitpid(pid, nullptr, 0);
-            pid = -1;
+        }
+        for (const int descriptor : {pipeEnd, file}) {
+            if (descriptor >= 0) {
+                close(descriptor);
+            }
         }
         throw std::runtime_error("cannot start " + name + ": " + std::strerror(error));
     }
