@@ -1,4 +1,5 @@
 #include "tests/e2e/ViewerTest.h"
+#include "tests/support/Files.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -51,8 +52,7 @@ std::vector<std::size_t> ViewerTest::heapAfterFrames() const {
 }
 
 std::string ViewerTest::valgrindReport() const {
-    std::ifstream report(valgrindLog);
-    return {std::istreambuf_iterator<char>(report), std::istreambuf_iterator<char>()};
+    return textOf(valgrindLog);
 }
 
 void ViewerTest::closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window) {

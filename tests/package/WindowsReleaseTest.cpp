@@ -16,6 +16,7 @@
 #include <regex>
 #include <set>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #if !defined(WIBBLE_DIST) || !defined(WIBBLE_WINDOWS_EXIT_PROBE) || !defined(WIBBLE_SOURCE_DIR) || \
@@ -48,12 +49,22 @@ std::string releaseUnavailable() {
     return std::filesystem::exists(WIBBLE_WINDOWS_RELEASE) ? "" : "no " WIBBLE_WINDOWS_RELEASE;
 }
 
-// The start of a shell command that runs Wine in `prefix`: without a display,
-// quietly, and without Wine's menu builder, which would copy the installer's
-// Start-menu shortcut onto the desktop of whoever runs the tests.
+// What Wine runs with in `prefix`: quietly, and without Wine's menu builder,
+// which would copy the installer's Start-menu shortcut onto the desktop of
+// whoever runs the tests.
+std::vector<std::pair<std::string, std::string>> wineEnvironment(const std::string& prefix) {
+    return {{"WINEPREFIX", prefix},
+            {"WINEDEBUG", "-all"},
+            {"WINEDLLOVERRIDES", "winemenubuilder.exe=d"}};
+}
+
+// The start of a shell command that runs Wine in `prefix`, without a display.
 std::string wineIn(const std::string& prefix) {
-    return "env -u DISPLAY WINEPREFIX=" + prefix +
-           " WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d ";
+    std::string command = "env -u DISPLAY";
+    for (const auto& [name, value] : wineEnvironment(prefix)) {
+        command.append(" ").append(name).append("=").append(value);
+    }
+    return command + " ";
 }
 
 // A new Wine prefix of the test program's own, for `purpose` (wineboot -i).
@@ -150,7 +161,7 @@ public:
         // the name of a display device, and warn on the trace.
         options.program = {"wine", "cmd", "/c",
                            "set DISPLAY=& " + windowsPath(release().folder + "/" + program)};
-        options.environment = {{"WINEPREFIX", release().prefix}, {"WINEDEBUG", "-all"}};
+        options.environment = wineEnvironment(release().prefix);
         options.windowsLineEnds = true;
         options.patience = std::chrono::seconds(120);
         return options;
@@ -159,7 +170,7 @@ public:
     // Ends every Wine process of the prefix, which would hold on to this test's X server.
     void finish() const override {
         if (unavailable().empty()) {
-            runCommand("WINEPREFIX=" + release().prefix + " wineserver -k");
+            runCommand(wineIn(release().prefix) + "wineserver -k");
         }
     }
 

@@ -1,5 +1,6 @@
 #include "tests/web/Browser.h"
 #include "tests/e2e/Picture.h"
+#include "tests/support/Files.h"
 
 #include <curl/curl.h>
 
@@ -236,9 +237,7 @@ int connectWhenListening(int port, Process& driver, const std::string& log) {
         }
         close(connection);
         if (!driver.running() || std::chrono::steady_clock::now() > deadline) {
-            std::ifstream said(log);
-            throw std::runtime_error("browser: the driver did not start: " +
-                                     std::string(std::istreambuf_iterator<char>(said), {}));
+            throw std::runtime_error("browser: the driver did not start: " + textOf(log));
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
