@@ -1,32 +1,18 @@
 #pragma once
 
-#include <algorithm>
-#include <cstddef>
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstdint>
 #include <cstring>
 
-// Reads fixed-size values from the front of a fuzzer's input; past its end
+// The next fixed-size value from the front of a fuzzer's input, bit for bit,
+// so that every float (NaN and infinities too) can be reached; past its end
 // every value reads as zero bits.
-class FuzzInput {
-public:
-    FuzzInput(const std::uint8_t* data, std::size_t size) : data(data), size(size) {}
-
-    template <typename Value> Value next() {
-        unsigned char bytes[sizeof(Value)] = {};
-        if (read < size) {
-            std::memcpy(bytes, data + read, std::min(sizeof(Value), size - read));
-        }
-        read += sizeof(Value);
-        Value value;
-        std::memcpy(&value, bytes, sizeof(Value));
-        return value;
-    }
-
-private:
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t read = 0;
-};
+template <typename Value> Value next(FuzzedDataProvider& input) {
+    Value value{};
+    input.ConsumeData(&value, sizeof value);
+    return value;
+}
 
 // Equal bit for bit, or both NaN.
 inline bool sameFloat(float got, float expected) {

@@ -31,10 +31,10 @@ float lengthOf(float x, float y, float z) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzInput input(data, size);
-    const auto ax = input.next<float>(), ay = input.next<float>(), az = input.next<float>();
-    const auto bx = input.next<float>(), by = input.next<float>(), bz = input.next<float>();
-    const auto s = input.next<float>();
+    FuzzedDataProvider input(data, size);
+    const auto ax = next<float>(input), ay = next<float>(input), az = next<float>(input);
+    const auto bx = next<float>(input), by = next<float>(input), bz = next<float>(input);
+    const auto s = next<float>(input);
     const Vector3 a(ax, ay, az), b(bx, by, bz);
 
     expectVector(a + b, rounded(double{ax} + bx), rounded(double{ay} + by),

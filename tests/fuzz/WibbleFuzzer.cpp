@@ -31,18 +31,18 @@ double positive(long long count) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzInput input(data, size);
-    const auto mode = input.next<std::uint8_t>();
+    FuzzedDataProvider input(data, size);
+    const auto mode = next<std::uint8_t>(input);
     int cells[3];
     for (int& count : cells) {
-        count = input.next<int>();
+        count = next<int>(input);
         // Mostly small bodies, where the lattice can actually be built.
         if (mode & 1) {
             count = count % 12;
         }
     }
-    const auto spacing = input.next<float>(), coefficientA = input.next<float>();
-    const auto coefficientB = input.next<float>(), mass = input.next<float>();
+    const auto spacing = next<float>(input), coefficientA = next<float>(input);
+    const auto coefficientB = next<float>(input), mass = next<float>(input);
 
     const long long x = cells[0] + 1LL, y = cells[1] + 1LL, z = cells[2] + 1LL;
     const double rows = positive(x) * positive(y), nodes = rows * positive(z);
