@@ -6,6 +6,7 @@
 // frames of the World, for callgrind.
 #include "app/World.h"
 #include "bench/DiscardingBuffer.h"
+#include "bench/PerSpring.h"
 #include "render/Display.h"
 #include "tests/support/Expected.h"
 #include "tests/support/Files.h"
@@ -21,14 +22,6 @@
 #include <string>
 
 namespace {
-
-void reportPerSpring(benchmark::State& state, std::size_t springs) {
-    state.SetItemsProcessed(static_cast<std::int64_t>(springs) * state.iterations());
-    state.counters["springs"] = static_cast<double>(springs);
-    state.counters["time_per_spring"] =
-        benchmark::Counter(static_cast<double>(springs) * static_cast<double>(state.iterations()),
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-}
 
 void useBody(const benchmark::State& state) {
     world.body =

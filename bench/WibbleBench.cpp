@@ -1,6 +1,7 @@
 // Building and copy-assigning Wibbles: springs per second, time and bytes per spring.
 #include "bench/AllocationCounter.h"
 #include "bench/DiscardingBuffer.h"
+#include "bench/PerSpring.h"
 #include "model/Wibble.h"
 
 #include <benchmark/benchmark.h>
@@ -10,21 +11,14 @@
 namespace {
 
 Wibble build(const benchmark::State& state) {
-    return {static_cast<int>(state.range(0)),
-            static_cast<int>(state.range(1)),
-            static_cast<int>(state.range(2)),
-            0.5f,
-            0.1f,
-            0.01f,
-            1.0f};
+    const auto cells = [&](int axis) { return static_cast<int>(state.range(axis)); };
+    return {cells(0), cells(1), cells(2), 0.5f, 0.1f, 0.01f, 1.0f};
 }
 
-void reportPerSpring(benchmark::State& state, std::size_t springs, std::size_t bytesPerRun) {
-    const auto total = static_cast<double>(springs) * static_cast<double>(state.iterations());
-    state.SetItemsProcessed(static_cast<std::int64_t>(total));
-    state.counters["springs"] = static_cast<double>(springs);
-    state.counters["time_per_spring"] =
-        benchmark::Counter(total, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+// Besides the time, the bytes that one iteration asked operator new for.
+void reportPerSpringAndBytes(benchmark::State& state, std::size_t springs,
+                             std::size_t bytesPerRun) {
+    reportPerSpring(state, springs);
     state.counters["bytes_per_spring"] =
         static_cast<double>(bytesPerRun) / static_cast<double>(springs);
 }
@@ -39,7 +33,7 @@ void BM_Build(benchmark::State& state) {
         springs = wibble.springs.size();
         benchmark::DoNotOptimize(wibble.springs.data());
     }
-    reportPerSpring(state, springs, bytesPerRun);
+    reportPerSpringAndBytes(state, springs, bytesPerRun);
 }
 
 void BM_CopyAssign(benchmark::State& state) {
@@ -52,7 +46,7 @@ void BM_CopyAssign(benchmark::State& state) {
         bytesPerRun = allocatedBytes() - before;
         benchmark::DoNotOptimize(copy.springs.data());
     }
-    reportPerSpring(state, source.springs.size(), bytesPerRun);
+    reportPerSpringAndBytes(state, source.springs.size(), bytesPerRun);
 }
 
 void bodySizes(benchmark::internal::Benchmark* benchmark) {
