@@ -7,7 +7,9 @@
 #   headless  showing it without a display: Xvfb and a screenshot
 #   test      the tests, benchmarks and static checks, and what runs and checks
 #             the packages (Wine, three browser engines, qemu and arm64's Mesa,
-#             the desktop entry's and AppStream's validators, gio, wrestool)
+#             the desktop entry's and AppStream's validators, gio, and
+#             MinGW-w64's binutils to read the Windows program's imports and
+#             resources)
 #   package   building the packages: Debian for this machine and for arm64,
 #             Windows (MinGW-w64, NSIS) and the web page, with the icon drawn
 #             for each (librsvg, icoutils)
@@ -34,7 +36,7 @@ for group in "$@"; do
             lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
             nlohmann-json3-dev libcurl4-openssl-dev
             qemu-user-static libgl1-mesa-dri:arm64 libgtest-dev:arm64
-            librsvg2-bin icoutils desktop-file-utils appstream libglib2.0-bin)
+            librsvg2-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream libglib2.0-bin)
         ;;
     package)
         packages+=(git dpkg-dev file strip-nondeterminism g++-mingw-w64-x86-64 emscripten

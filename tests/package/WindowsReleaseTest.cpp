@@ -194,11 +194,6 @@ std::set<std::string> filesIn(const std::string& folder) {
     return files;
 }
 
-std::vector<std::string> wordsOf(const std::string& text) {
-    std::istringstream words(text);
-    return {std::istream_iterator<std::string>(words), std::istream_iterator<std::string>()};
-}
-
 TEST(WindowsRelease, HoldsTheProgramTheDllsItNeedsAndItsTexts) {
     SKIP_WHEN_UNAVAILABLE(releaseUnavailable());
     EXPECT_EQ(filesIn(unzipped().folder),
@@ -208,7 +203,9 @@ TEST(WindowsRelease, HoldsTheProgramTheDllsItNeedsAndItsTexts) {
     const CommandResult dump =
         runCommand("x86_64-w64-mingw32-objdump -p " + unzipped().folder + "/wibble.exe");
     ASSERT_EQ(dump.status, 0) << dump.output;
-    const std::vector<std::string> words = wordsOf(dump.output);
+    std::istringstream text(dump.output);
+    const std::vector<std::string> words{std::istream_iterator<std::string>(text),
+                                         std::istream_iterator<std::string>()};
     // Every DLL it loads is Windows' own or in the release.
     std::set<std::string> dlls;
     for (std::size_t at = 0; at + 2 < words.size(); ++at) {
@@ -240,54 +237,37 @@ Copyright copyright() {
     return {match[0], match[1]};
 }
 
-// The value of `key` in a version resource's string table, its UTF-16 read as
-// ASCII; empty where there is none. A string there is its key, ended by a
-// 16-bit zero and padded to 32 bits, then its value, ended by a zero.
-std::string versionString(const std::string& resource, const std::string& key) {
-    std::string wide;
-    for (const char c : key + '\0') {
-        wide += {c, '\0'};
-    }
-    std::size_t at = resource.find(wide);
-    if (at == std::string::npos) {
-        return {};
-    }
-    at += wide.size() + (4 - (at + wide.size()) % 4) % 4;
-    std::string value;
-    for (; at + 1 < resource.size() && (resource[at] != 0 || resource[at + 1] != 0); at += 2) {
-        value += resource[at];
-    }
-    return value;
-}
-
 TEST(WindowsRelease, CarriesItsIconForExplorerAndItsWindowsAndItsVersion) {
     SKIP_WHEN_UNAVAILABLE(releaseUnavailable());
-    const std::string program = unzipped().folder + "/wibble.exe";
-    // Under the name freeglut loads for its windows, every size Windows shows.
-    const std::string icon = temporaryFolder("windows-resources") + "/icon.ico";
-    const CommandResult extracted = runCommand(
-        "wrestool --extract --type=14 --name=GLUT_ICON --output=" + icon + " " + program);
-    ASSERT_EQ(extracted.status, 0) << extracted.output;
-    const CommandResult sizes = runCommand("icotool --list " + icon);
-    ASSERT_EQ(sizes.status, 0) << sizes.output;
-    std::set<std::string> widths;
-    for (const std::string& word : wordsOf(sizes.output)) {
-        if (word.rfind("--width=", 0) == 0) {
-            widths.insert(word.substr(8));
-        }
+    // The program's resources, written back as the script they could be made from.
+    const CommandResult resources =
+        runCommand("x86_64-w64-mingw32-windres -O rc -i " + unzipped().folder + "/wibble.exe");
+    ASSERT_EQ(resources.status, 0) << resources.output;
+    const std::string& script = resources.output;
+
+    // Under the name freeglut loads for its windows, every size Windows shows,
+    // square and in 32-bit colour. Each entry gives its width and height as
+    // octal escapes; 0 stands for 256.
+    const std::size_t group = script.find("\"GLUT_ICON\" 14 /* RT_GROUP_ICON */");
+    ASSERT_NE(group, std::string::npos) << script;
+    const std::string icons = script.substr(group, script.find("END", group) - group);
+    const std::regex entry(R"("\\([0-7]{3})\\\1\\000\\000", 1, 32,)");
+    std::set<int> sizes;
+    for (std::sregex_iterator at(icons.begin(), icons.end(), entry), end; at != end; ++at) {
+        const int size = std::stoi((*at)[1], nullptr, 8);
+        sizes.insert(size == 0 ? 256 : size);
     }
-    EXPECT_EQ(widths, (std::set<std::string>{"16", "24", "32", "48", "64", "256"}));
+    EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 256}));
 
     // The version, and the holder and copyright as the licence gives them.
-    const CommandResult version = runCommand("wrestool --extract --raw --type=16 " + program);
-    ASSERT_EQ(version.status, 0) << version.output;
     const std::map<std::string, std::string> expected = {
         {"ProductName", "wibble"},           {"ProductVersion", WIBBLE_VERSION},
         {"FileVersion", WIBBLE_VERSION},     {"FileDescription", "wibble soft-body viewer"},
         {"CompanyName", copyright().holder}, {"LegalCopyright", copyright().line},
         {"OriginalFilename", "wibble.exe"}};
     for (const auto& [key, value] : expected) {
-        EXPECT_EQ(versionString(version.output, key), value) << key;
+        EXPECT_NE(script.find("VALUE \"" + key + "\", \"" + value + "\"\n"), std::string::npos)
+            << key;
     }
 }
 
