@@ -9,8 +9,7 @@ namespace {
 
 TEST_P(EveryPlatform, TracesStartUpAndExactlyOneFrameForEachRepaint) {
     ViewerProcess viewer(server.display(), GetParam()->options());
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
+    ViewerWindow window = windowOnceDrawn(viewer);
     window.expose();
     ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
     closeAndExpectSuccess(viewer, window);
@@ -19,37 +18,22 @@ TEST_P(EveryPlatform, TracesStartUpAndExactlyOneFrameForEachRepaint) {
 
 TEST_P(EveryPlatform, ShowsTheTurnedLatticeStretchedOverTheWindow) {
     ViewerProcess viewer(server.display(), GetParam()->options());
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
-    const auto picture = [&](int width, int height) {
-        const std::vector<Segment> segments = projectedSprings(width, height);
-        return window.grabUntil(
-            [&](const ViewerWindow::Image& image) {
-                return image.width == width && image.height == height &&
-                       pictureFaults(image, segments).empty();
-            },
-            30);
-    };
-
+    ViewerWindow window = windowOnceDrawn(viewer);
     const int size = expected::windowSize;
-    const ViewerWindow::Image square = picture(size, size);
-    ASSERT_EQ(square.width, size);
-    EXPECT_EQ(pictureFaults(square, projectedSprings(size, size)), "");
+    const ViewerWindow::Image square = awaitPicture(window, size, size);
+    EXPECT_EQ(pictureFaults(square, size, size), "");
     // The comparison is sharp enough to see a turn one degree off.
-    EXPECT_NE(pictureFaults(square, projectedSprings(size, size, 14)), "");
+    EXPECT_NE(pictureFaults(square, size, size, 14), "");
 
     window.resize(480, 200);
     ASSERT_TRUE(viewer.waitForFrames(2)) << viewer.trace();
-    const ViewerWindow::Image wide = picture(480, 200);
-    ASSERT_EQ(wide.width, 480);
-    EXPECT_EQ(pictureFaults(wide, projectedSprings(480, 200)), "");
+    EXPECT_EQ(pictureFaults(awaitPicture(window, 480, 200), 480, 200), "");
     closeAndExpectSuccess(viewer, window);
 }
 
 TEST_P(EveryPlatform, ClicksAndKeysWriteNothingOfTheirOwn) {
     ViewerProcess viewer(server.display(), GetParam()->options());
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
+    ViewerWindow window = windowOnceDrawn(viewer);
     clickAndType(window);
     closeAndExpectSuccess(viewer, window);
     // A window system may repaint a window that a click activates, but every
@@ -59,8 +43,7 @@ TEST_P(EveryPlatform, ClicksAndKeysWriteNothingOfTheirOwn) {
 
 TEST_P(ExitPath, ClosingTheWindowRunsTheTerminationHandlers) {
     ViewerProcess viewer(server.display(), GetParam()->options());
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
+    ViewerWindow window = windowOnceDrawn(viewer);
     closeAndExpectSuccess(viewer, window);
     EXPECT_EQ(viewer.trace(), expected::traceOfFrames(1) + "exit mark: termination handlers ran\n");
 }

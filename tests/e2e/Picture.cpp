@@ -7,10 +7,16 @@
 #include <cmath>
 #include <sstream>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
 using Point = std::array<double, 3>;
+
+// A line segment in window pixels, measured from the window's top left corner.
+struct Segment {
+    double x0, y0, x1, y1;
+};
 
 // The rotation matrix that glRotatef(angle, axis) multiplies by.
 std::array<Point, 3> rotation(double degrees, Point axis) {
@@ -36,8 +42,6 @@ constexpr std::uint32_t white = 0xFFFFFF;
 constexpr std::uint32_t black = 0x000000;
 // A one-pixel line lights pixels whose centres lie within this distance of it.
 constexpr double lineReach = 1.0;
-
-} // namespace
 
 std::vector<Segment> projectedSprings(int width, int height, double degrees) {
     const auto turn = rotation(degrees, {1, 1, 0});
@@ -79,8 +83,16 @@ std::vector<Segment> projectedSprings(int width, int height, double degrees) {
     return segments;
 }
 
-std::string pictureFaults(const ViewerWindow::Image& image, const std::vector<Segment>& segments) {
+} // namespace
+
+std::string pictureFaults(const ViewerWindow::Image& image, int width, int height, double degrees) {
     std::ostringstream faults;
+    if (image.width != width || image.height != height) {
+        faults << "the picture is " << image.width << " x " << image.height << ", not " << width
+               << " x " << height;
+        return faults.str();
+    }
+    const std::vector<Segment> segments = projectedSprings(width, height, degrees);
     int strayColours = 0, strayWhites = 0, gaps = 0;
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {

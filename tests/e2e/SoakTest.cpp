@@ -95,8 +95,7 @@ protected:
 
 TEST_F(Soak, ThousandsOfEventsLeaveTheViewerRunningQuietAndFlat) {
     ViewerProcess viewer(server.display(), recorded());
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
+    ViewerWindow window = windowOnceDrawn(viewer);
     std::mt19937 random(20261208);
 
     SoakCounts counts = sendEvents(window, 1000, random);
@@ -136,8 +135,7 @@ TEST_F(Soak, UnderValgrindNoErrorIsReported) {
                        std::string("--suppressions=") + WIBBLE_VALGRIND_SUPPRESSIONS},
                       recorded());
     ViewerProcess viewer(server.display(), options);
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
+    ViewerWindow window = windowOnceDrawn(viewer);
     std::mt19937 random(8122026);
     const SoakCounts counts = sendEvents(window, 300, random);
     settle(viewer, window);

@@ -56,8 +56,7 @@ TEST_F(Viewer, ImportsOnlyTheGraphicsCallsItIsKnownToMake) {
 
 TEST_F(Viewer, MakesTheStartUpCallsThenDrawsEverySpringOfAFrame) {
     ViewerProcess viewer(server.display(), recorded());
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
+    ViewerWindow window = windowOnceDrawn(viewer);
     closeAndExpectSuccess(viewer, window);
 
     const int size = expected::windowSize;
@@ -90,8 +89,7 @@ TEST_F(Viewer, MakesTheStartUpCallsThenDrawsEverySpringOfAFrame) {
 
 TEST_F(Viewer, RealClicksKeysAndMotionReachTheCallbacksSilently) {
     ViewerProcess viewer(server.display(), recorded());
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
+    ViewerWindow window = windowOnceDrawn(viewer);
     clickAndType(window);
     closeAndExpectSuccess(viewer, window);
 
@@ -110,8 +108,7 @@ TEST_F(Viewer, RealClicksKeysAndMotionReachTheCallbacksSilently) {
 TEST_F(Viewer, GlutTakesItsOwnOptionsAndTheRestAreIgnored) {
     ViewerProcess viewer(server.display(),
                          recorded({"-geometry", "200x100+10+20", "--unknown", "word"}));
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
+    ViewerWindow window = windowOnceDrawn(viewer);
     closeAndExpectSuccess(viewer, window);
     EXPECT_EQ(viewer.trace(), expected::traceOfFrames(1));
     const std::vector<std::string> calls = loggedCalls();

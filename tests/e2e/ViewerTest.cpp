@@ -1,10 +1,12 @@
 #include "tests/e2e/ViewerTest.h"
+#include "tests/e2e/Picture.h"
 #include "tests/support/Files.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +55,21 @@ std::vector<std::size_t> ViewerTest::heapAfterFrames() const {
 
 std::string ViewerTest::valgrindReport() const {
     return textOf(valgrindLog);
+}
+
+ViewerWindow ViewerTest::windowOnceDrawn(ViewerProcess& viewer) const {
+    if (!viewer.waitForFrames(1)) {
+        throw std::runtime_error("the viewer drew no frame; its trace: " + viewer.trace());
+    }
+    return {server.display(), title};
+}
+
+ViewerWindow::Image ViewerTest::awaitPicture(ViewerWindow& window, int width, int height) {
+    return window.grabUntil(
+        [&](const ViewerWindow::Image& image) {
+            return pictureFaults(image, width, height).empty();
+        },
+        30);
 }
 
 void ViewerTest::closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window) {

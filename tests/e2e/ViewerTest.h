@@ -34,6 +34,13 @@ protected:
     // What valgrind reported.
     std::string valgrindReport() const;
 
+    // The viewer's window once its first frame is drawn; throws, with the
+    // trace, where none is.
+    ViewerWindow windowOnceDrawn(ViewerProcess& viewer) const;
+    // What the window shows once it is the lattice over `width` x `height`
+    // pixels, or what it shows after 30 s.
+    static ViewerWindow::Image awaitPicture(ViewerWindow& window, int width, int height);
+
     // Closes the window as a window manager does and expects a clean exit
     // with nothing on standard output.
     static void closeAndExpectSuccess(ViewerProcess& viewer, ViewerWindow& window);

@@ -171,14 +171,9 @@ TEST_F(DesktopEntry, StartsThePackagedProgramAsADesktopDoes) {
                        root + "/usr/share/applications/" WIBBLE_APPLICATION_ID ".desktop"};
     options.environment = {{"PATH", root + "/usr/bin:" + (path ? path : "/usr/bin:/bin")}};
     ViewerProcess viewer(server.display(), options);
-    ASSERT_TRUE(viewer.waitForFrames(1)) << viewer.trace();
-    ViewerWindow window(server.display(), title);
-    const std::vector<Segment> segments =
-        projectedSprings(expected::windowSize, expected::windowSize);
-    const ViewerWindow::Image shown = window.grabUntil(
-        [&](const ViewerWindow::Image& image) { return pictureFaults(image, segments).empty(); },
-        30);
-    EXPECT_EQ(pictureFaults(shown, segments), "");
+    ViewerWindow window = windowOnceDrawn(viewer);
+    const int size = expected::windowSize;
+    EXPECT_EQ(pictureFaults(awaitPicture(window, size, size), size, size), "");
     closeAndExpectSuccess(viewer, window);
     EXPECT_EQ(viewer.trace(), expected::traceOfFrames(1));
 }

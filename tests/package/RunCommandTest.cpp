@@ -26,9 +26,9 @@ TEST(RunCommand, WithoutADisplaySavesTheShownFrameOrSaysThatNoneWasShown) {
     const CommandResult run = runHeadless(screenshot);
     ASSERT_EQ(run.status, 0) << run.output;
     EXPECT_NE(run.output.find(expected::traceOfFrames(1)), std::string::npos) << run.output;
-    EXPECT_EQ(pictureFaults(imageOfPng(textOf(screenshot)),
-                            projectedSprings(expected::windowSize, expected::windowSize)),
-              "");
+    EXPECT_EQ(
+        pictureFaults(imageOfPng(textOf(screenshot)), expected::windowSize, expected::windowSize),
+        "");
 
     // Placed off the screen, the window is never exposed, so never drawn.
     const std::string none = temporaryFolder("run-command") + "/none.png";

@@ -54,8 +54,7 @@ protected:
 
     std::string pictureFaultsOfCanvas(int width, int height, double degrees = 15) {
         settle();
-        return pictureFaults(browser->screenshot(0, 0, width, height),
-                             projectedSprings(width, height, degrees));
+        return pictureFaults(browser->screenshot(0, 0, width, height), width, height, degrees);
     }
 
     // No uncaught exception reached the console, where the driver can tell.
