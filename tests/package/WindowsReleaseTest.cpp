@@ -260,15 +260,17 @@ TEST(WindowsRelease, CarriesItsIconForExplorerAndItsWindowsAndItsVersion) {
     EXPECT_EQ(sizes, (std::set<int>{16, 24, 32, 48, 64, 256}));
 
     // The version, and the holder and copyright as the licence gives them.
+    std::map<std::string, std::string> strings;
+    const std::regex value(R"re(VALUE "(\w+)", "([^"]*)"\n)re");
+    for (std::sregex_iterator at(script.begin(), script.end(), value), end; at != end; ++at) {
+        strings[(*at)[1]] = (*at)[2];
+    }
     const std::map<std::string, std::string> expected = {
         {"ProductName", "wibble"},           {"ProductVersion", WIBBLE_VERSION},
         {"FileVersion", WIBBLE_VERSION},     {"FileDescription", "wibble soft-body viewer"},
         {"CompanyName", copyright().holder}, {"LegalCopyright", copyright().line},
-        {"OriginalFilename", "wibble.exe"}};
-    for (const auto& [key, value] : expected) {
-        EXPECT_NE(script.find("VALUE \"" + key + "\", \"" + value + "\"\n"), std::string::npos)
-            << key;
-    }
+        {"InternalName", "wibble"},          {"OriginalFilename", "wibble.exe"}};
+    EXPECT_EQ(strings, expected);
 }
 
 // Paths under `folder`, relative to it, whose names hold "wibble" in any case.
