@@ -29,10 +29,10 @@ read -r number <"$work/ready"
 export DISPLAY=":$number"
 echo "run: no display, so the viewer runs on Xvfb at $DISPLAY"
 
-# The trace goes to the terminal and to a file, where the first frame is awaited.
-# The frame's last words and the window's title are the program's own, as
-# tests/support/Expected.h states them.
+# The frame's last words (" springs: ") and the window's title are the
+# program's own, as tests/support/Expected.h states them.
 title="Assignment 4"
+# The trace goes to the terminal and to a file, where the first frame is awaited.
 exec 4> >(tee "$work/trace" >&2)
 tee_pid=$!
 LIBGL_ALWAYS_SOFTWARE=1 "$viewer" "$@" 2>&4 &
