@@ -54,8 +54,8 @@ endif()
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME wibble)
-set(CPACK_PACKAGE_VENDOR "The wibble developers")
-set(CPACK_PACKAGE_CONTACT "The wibble developers <wibble@example.org>")
+set(CPACK_PACKAGE_VENDOR "${WIBBLE_PUBLISHER}")
+set(CPACK_PACKAGE_CONTACT "${WIBBLE_PUBLISHER} <wibble@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "soft-body lattice viewer for OpenGL")
 set(CPACK_PACKAGE_DESCRIPTION "\
 wibble shows a soft body, a box-shaped lattice of 96 mass points joined by
