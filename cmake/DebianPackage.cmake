@@ -24,7 +24,8 @@ function(install_gzipped source destination)
 endfunction()
 install_gzipped(${PROJECT_SOURCE_DIR}/docs/wibble.1 ${CMAKE_INSTALL_MANDIR}/man1)
 install_gzipped(${PROJECT_SOURCE_DIR}/platform/debian/changelog ${CMAKE_INSTALL_DOCDIR})
-install(FILES README.md platform/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The user's README, not the project's: it names no file the package lacks.
+install(FILES platform/debian/README platform/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # What makes it appear in a desktop's menu and in software centres: the desktop
 # entry, the icon in the hicolor theme at every usual size, and AppStream data.
@@ -39,8 +40,11 @@ if(WIBBLE_DESKTOP)
     endforeach()
     add_custom_target(icons ALL DEPENDS ${icon_files})
     install(FILES ${WIBBLE_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-    install(FILES platform/debian/${WIBBLE_APPLICATION_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+    # The entry names the icon, and the class of the program's windows
+    # (StartupWMClass) by which docks tell that a window is this entry's.
+    set(entry ${CMAKE_CURRENT_BINARY_DIR}/${WIBBLE_APPLICATION_ID}.desktop)
+    configure_file(platform/debian/${WIBBLE_APPLICATION_ID}.desktop.in ${entry} @ONLY)
+    install(FILES ${entry} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 
     # The release's date is the one on the changelog's newest entry.
     file(STRINGS platform/debian/changelog signature REGEX "^ -- " LIMIT_COUNT 1)

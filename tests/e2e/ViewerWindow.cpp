@@ -3,6 +3,7 @@
 #include "tools/TopLevelWindow.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xdamage.h>
 
@@ -67,6 +68,20 @@ ViewerWindow::ViewerWindow(const std::string& display, const std::string& title)
 ViewerWindow::~ViewerWindow() {
     XCloseDisplay(x->display);
     delete x;
+}
+
+std::pair<std::string, std::string> ViewerWindow::windowClass() {
+    XClassHint hint{};
+    if (!XGetClassHint(x->display, x->window, &hint)) {
+        return {};
+    }
+    // Xlib's copies, taken over.
+    const auto taken = [](char* text) {
+        std::string kept = text ? text : "";
+        XFree(text);
+        return kept;
+    };
+    return {taken(hint.res_name), taken(hint.res_class)};
 }
 
 ViewerWindow::Image ViewerWindow::grab() {

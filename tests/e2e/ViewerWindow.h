@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The viewer's window, seen and driven from another X client as a user and a
@@ -17,6 +18,10 @@ public:
     ~ViewerWindow();
     ViewerWindow(const ViewerWindow&) = delete;
     ViewerWindow& operator=(const ViewerWindow&) = delete;
+
+    // The window's WM_CLASS, by which desktops match it to its entry: its
+    // instance name and its class, both empty where it has none.
+    std::pair<std::string, std::string> windowClass();
 
     Image grab();
     // Grabs the window each time its contents change until `wanted` holds or

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <utility>
 
 #if !defined(WIBBLE_DIST) || !defined(WIBBLE_VERSION) || !defined(WIBBLE_APPLICATION_ID)
 #error "WIBBLE_DIST and WIBBLE_VERSION name the packages under test, WIBBLE_APPLICATION_ID \
@@ -87,9 +88,9 @@ TEST_P(DebianPackages, HoldTheProgramItsManualAndItsDocuments) {
     const CommandResult contents =
         runCommand(std::string("dpkg-deb --contents ") + GetParam()->path);
     ASSERT_EQ(contents.status, 0) << contents.output;
-    for (const char* file : {"./usr/bin/wibble", "./usr/share/man/man1/wibble.1.gz",
-                             "./usr/share/doc/wibble/README.md", "./usr/share/doc/wibble/copyright",
-                             "./usr/share/doc/wibble/changelog.gz"}) {
+    for (const char* file :
+         {"./usr/bin/wibble", "./usr/share/man/man1/wibble.1.gz", "./usr/share/doc/wibble/README",
+          "./usr/share/doc/wibble/copyright", "./usr/share/doc/wibble/changelog.gz"}) {
         EXPECT_NE(contents.output.find(std::string(" ") + file + "\n"), std::string::npos) << file;
     }
 }
@@ -120,11 +121,13 @@ TEST_P(DebianPackages, AppearInDesktopMenusAndSoftwareCentres) {
     const std::string share = root + "/usr/share/";
     const std::string id = WIBBLE_APPLICATION_ID;
 
-    // The desktop entry starts the program by name and shows the icon of the same ID.
+    // The desktop entry starts the program by name and shows the icon of the same ID, which
+    // names the class of the program's windows too.
     const std::string entry = share + "applications/" + id + ".desktop";
     const std::string desktop = textOf(entry);
-    for (const std::string& line : {std::string("Type=Application"), std::string("Exec=wibble"),
-                                    "Icon=" + id, std::string("Terminal=false")}) {
+    for (const std::string& line :
+         {std::string("Type=Application"), std::string("Exec=wibble"), "Icon=" + id,
+          std::string("Terminal=false"), "StartupWMClass=" + id}) {
         EXPECT_NE(desktop.find("\n" + line + "\n"), std::string::npos) << line;
     }
     const CommandResult entryCheck = runCommand("desktop-file-validate " + entry);
@@ -172,6 +175,9 @@ TEST_F(DesktopEntry, StartsThePackagedProgramAsADesktopDoes) {
     options.environment = {{"PATH", root + "/usr/bin:" + (path ? path : "/usr/bin:/bin")}};
     ViewerProcess viewer(server.display(), options);
     ViewerWindow window = windowOnceDrawn(viewer);
+    // Docks match the window to the entry, its name and icon, by its class.
+    EXPECT_EQ(window.windowClass(),
+              std::make_pair(std::string("wibble"), std::string(WIBBLE_APPLICATION_ID)));
     const int size = expected::windowSize;
     EXPECT_EQ(pictureFaults(awaitPicture(window, size, size), size, size), "");
     closeAndExpectSuccess(viewer, window);
