@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# What the run command and the Debian package install on a fresh Debian: in a
-# minimal root of each release (scripts/debian-root.sh; bookworm and trixie
-# unless others are named), apt says what it would install for the run
-# command's packages, with and without a display, and for
-# dist/wibble_<version>_<this machine's architecture>.deb. Needs root and the
+# What the run command, the Debian package and building that package install
+# on a fresh Debian: in a minimal root of each release (scripts/debian-root.sh;
+# bookworm and trixie unless others are named), apt says what it would install
+# for the run command's packages, with and without a display, for
+# dist/wibble_<version>_<this machine's architecture>.deb, and for
+# scripts/package.sh deb and for scripts/test.sh: how many packages, how much
+# to download and how much disk they take once installed. Needs root and the
 # Debian archive.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,7 +19,9 @@ footprint() {
     shift
     local plan
     plan=$(chroot "$root" apt-get install --no-install-recommends --assume-no "$@" 2>/dev/null || true)
-    echo "$suite: $what: $(grep -o '[0-9]* newly installed' <<<"$plan"), $(grep -o 'Need to get [^ ]* [kMG]B' <<<"$plan" | sed 's/Need to get //') to download"
+    echo "$suite: $what: $(grep -o '[0-9]* newly installed' <<<"$plan")," \
+        "$(grep -o 'Need to get [^ ]* [kMG]B' <<<"$plan" | sed 's/Need to get //') to download," \
+        "$(grep -o '[^ ]* [kMG]B of additional disk space' <<<"$plan" | sed 's/ of additional disk space//') on disk"
 }
 
 for suite in "$@"; do
@@ -27,9 +31,17 @@ for suite in "$@"; do
     footprint "run command with a display" $(scripts/setup.sh --list viewer)
     # shellcheck disable=SC2046
     footprint "run command without a display" $(scripts/setup.sh --list viewer headless)
+    # shellcheck disable=SC2046
+    footprint "scripts/package.sh deb" $(scripts/setup.sh --list viewer package-deb)
     for deb in dist/*_"$(dpkg --print-architecture)".deb; do
         [ -f "$deb" ] || continue
         cp "$deb" "$root/tmp/"
         footprint "apt-get install ./$(basename "$deb")" "/tmp/$(basename "$deb")"
     done
+    # The test command's, with the architecture added that it adds.
+    chroot "$root" dpkg --add-architecture arm64
+    chroot "$root" apt-get update -q >/dev/null
+    # shellcheck disable=SC2046
+    footprint "scripts/test.sh" $(scripts/setup.sh --list viewer headless test package-deb \
+        package-arm64 package-windows package-web)
 done

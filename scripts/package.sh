@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
 # Builds the release packages into dist/: the Debian package for this machine
 # (deb) and for arm64 (arm64), the Windows zip and installer (windows) and the
-# web page (web); all of them, or those named. Where the Debian release cannot
+# web page (web); all of them, or those named, installing only what those need. Where the Debian release cannot
 # give freeglut's source for Windows, the zip and the installer are left out
 # with a word why, and the others are built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 [ $# -gt 0 ] || set -- deb arm64 windows web
-scripts/setup.sh viewer package
+for kind in "$@"; do
+    case $kind in
+    deb | arm64 | windows | web) ;;
+    *)
+        echo "package: no package kind $kind (deb, arm64, windows or web)" >&2
+        exit 2
+        ;;
+    esac
+done
+# What the kinds named need, and no more.
+scripts/setup.sh viewer "${@/#/package-}"
 mkdir -p dist
 # Reproducible packages: every time they hold is the last commit's, and every
 # mode is as in Debian's own packages, whatever the caller's umask.
@@ -71,10 +81,6 @@ for kind in "$@"; do
     web)
         scripts/build.sh web
         cmake --install build/web --prefix dist | sed -n 's|^-- [A-Za-z-]*: .*/||p'
-        ;;
-    *)
-        echo "package: no package kind $kind" >&2
-        exit 2
         ;;
     esac
 done

@@ -7,16 +7,22 @@
 #   headless  showing it without a display: Xvfb and a screenshot
 #   test      the tests, benchmarks and static checks, and what runs and checks
 #             the packages (Wine, three browser engines, qemu and arm64's Mesa,
-#             the desktop entry's and AppStream's validators, gio, and
-#             MinGW-w64's binutils to read the Windows program's imports and
-#             resources)
-#   package   building the packages: Debian for this machine and for arm64,
-#             Windows (MinGW-w64, NSIS) and the web page, with the icon drawn
-#             for each (librsvg, icoutils)
+#             the aarch64 cross compiler for the arm64 unit tests, the desktop
+#             entry's and AppStream's validators, gio, and MinGW-w64's binutils
+#             to read the Windows program's imports and resources)
+#   package-deb      building the Debian package for this machine, its icon
+#                    drawn by librsvg
+#   package-arm64    building the arm64 Debian package: the aarch64 cross
+#                    compiler and arm64's libraries
+#   package-windows  building the Windows zip and installer: MinGW-w64, NSIS,
+#                    icoutils for the icon, python3-debian for the notices
+#   package-web      building the web page: Emscripten, python3-debian
 #   lighthouse  auditing the web page with Lighthouse (Node.js, Chromium, a web server)
 #   root      making a fresh Debian root to install or test in (debootstrap)
 #
-# With --list it prints the packages of the groups instead of installing them.
+# Packages of another architecture (name:arch) need that architecture added to
+# dpkg, which it says before it does so. With --list it prints the packages of
+# the groups instead of installing them.
 set -euo pipefail
 
 list=false
@@ -35,14 +41,20 @@ for group in "$@"; do
             xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
             lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
             nlohmann-json3-dev libcurl4-openssl-dev
-            qemu-user-static libgl1-mesa-dri:arm64 libgtest-dev:arm64
+            qemu-user-static g++-aarch64-linux-gnu libgl1-mesa-dri:arm64 libgtest-dev:arm64
             librsvg2-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream libglib2.0-bin)
         ;;
-    package)
-        packages+=(git dpkg-dev file strip-nondeterminism g++-mingw-w64-x86-64 emscripten
-            g++-aarch64-linux-gnu freeglut3-dev:arm64 libgl-dev:arm64
-            librsvg2-bin icoutils nsis)
+    # Every package kind dates its files by the last commit (git).
+    package-deb) packages+=(git dpkg-dev file librsvg2-bin) ;;
+    package-arm64)
+        packages+=(git dpkg-dev file librsvg2-bin g++-aarch64-linux-gnu freeglut3-dev:arm64
+            libgl-dev:arm64)
         ;;
+    package-windows)
+        packages+=(git dpkg-dev strip-nondeterminism g++-mingw-w64-x86-64 librsvg2-bin icoutils nsis
+            python3-debian)
+        ;;
+    package-web) packages+=(git emscripten librsvg2-bin python3-debian) ;;
     lighthouse)
         # npm, unless the Node.js installed brings its own.
         packages+=(nodejs chromium python3)
@@ -76,10 +88,14 @@ if [ "$(id -u)" -ne 0 ]; then
     as_root=(sudo)
 fi
 export DEBIAN_FRONTEND=noninteractive
-# The arm64 libraries that the cross build links with and qemu runs with.
-if printf '%s\n' "${missing[@]}" | grep -q ':arm64$' &&
-    ! dpkg --print-foreign-architectures | grep -qx arm64; then
-    "${as_root[@]}" dpkg --add-architecture arm64
-fi
+# Libraries of other architectures, which cross builds link with and qemu runs.
+for architecture in $(printf '%s\n' "${missing[@]}" | sed -n 's/.*:\([a-z0-9]*\)$/\1/p' | sort -u); do
+    if ! dpkg --print-foreign-architectures | grep -qx "$architecture"; then
+        echo "setup: adding the $architecture architecture to dpkg, so that apt installs" \
+            "$architecture's libraries (undo: dpkg --remove-architecture $architecture, once" \
+            "no $architecture package is left)"
+        "${as_root[@]}" dpkg --add-architecture "$architecture"
+    fi
+done
 "${as_root[@]}" apt-get update -q
 "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -7,7 +7,7 @@
 # tests cross-built for arm64 under qemu.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh viewer test package
+scripts/setup.sh viewer test
 scripts/package.sh
 for preset in release sanitize fuzz arm64-tests; do
     echo "== $preset"
