@@ -4,13 +4,25 @@
 include(cmake/Icon.cmake)
 set(icon ${CMAKE_CURRENT_BINARY_DIR}/icon-32.png)
 wibble_icon_png(32 ${icon})
-# The page's shell, with the icon in it.
+# What Emscripten compiles into the page besides the program: its runtime and
+# JavaScript libraries, and its C library, musl, both of whose licences ask for
+# their notices; named by sources that a link map (wasm-ld --Map) shows in the
+# page. Its C++ library (libc++, libc++abi) and compiler-rt are under Apache
+# 2.0 with the LLVM exception, which asks nothing of compiled code, and its
+# malloc is in the public domain.
+include(cmake/Notices.cmake)
+set(notices ${CMAKE_CURRENT_BINARY_DIR}/notices.html)
+set(emscripten_copyright /usr/share/doc/emscripten/copyright)
+wibble_notices(${notices} --html --own wibble ${PROJECT_SOURCE_DIR}/LICENSE
+    --part Emscripten ${emscripten_copyright} src/library_glut.js system/lib/libc/emscripten_memcpy.c
+    --part musl ${emscripten_copyright} system/lib/libc/musl/src/stdio/vfprintf.c)
+# The page's shell, with the icon, the version and the notices in it.
 set(template ${PROJECT_SOURCE_DIR}/platform/web/shell.html)
 set(shell ${CMAKE_CURRENT_BINARY_DIR}/shell.html)
 add_custom_command(OUTPUT ${shell}
-    COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${template} -DICON=${icon} -DSHELL=${shell}
-        -P ${PROJECT_SOURCE_DIR}/cmake/WebShell.cmake
-    DEPENDS ${template} ${icon} ${PROJECT_SOURCE_DIR}/cmake/WebShell.cmake VERBATIM)
+    COMMAND ${CMAKE_COMMAND} -DTEMPLATE=${template} -DICON=${icon} -DVERSION=${PROJECT_VERSION}
+        -DNOTICES=${notices} -DSHELL=${shell} -P ${PROJECT_SOURCE_DIR}/cmake/WebShell.cmake
+    DEPENDS ${template} ${icon} ${notices} ${PROJECT_SOURCE_DIR}/cmake/WebShell.cmake VERBATIM)
 add_custom_target(web_shell DEPENDS ${shell})
 add_dependencies(wibble web_shell)
 

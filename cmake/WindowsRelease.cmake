@@ -1,6 +1,6 @@
 # A release for Windows: wibble.exe with every DLL it needs beyond Windows'
-# own, the README and the licence, in one folder; bash scripts/package.sh
-# zips it as dist/wibble-<version>-win64.zip.
+# own, the user's README, the licence and the notices of what it bundles, in
+# one folder; bash scripts/package.sh zips it as dist/wibble-<version>-win64.zip.
 install(TARGETS wibble RUNTIME DESTINATION .)
 
 # wibble.exe carries its icon (16 to 256 pixels in one .ico, made by icoutils'
@@ -35,15 +35,40 @@ if(NOT glut_dlls)
     message(FATAL_ERROR "No GLUT DLL beside ${GLUT_glut_LIBRARY_RELEASE}")
 endif()
 install(FILES ${glut_dlls} DESTINATION .)
-install(FILES README.md LICENSE DESTINATION .)
+
+# The texts, as .txt files with Windows' line ends, which open where they lie.
+set(texts ${CMAKE_CURRENT_BINARY_DIR}/texts)
+configure_file(platform/windows/README.txt.in ${texts}/README.txt @ONLY NEWLINE_STYLE CRLF)
+configure_file(LICENSE ${texts}/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
+set(release_texts ${texts}/README.txt ${texts}/LICENSE.txt)
+# What MinGW-w64 links into wibble.exe and libglut.dll besides the program and
+# freeglut: GCC's runtime, whose licence's exception asks nothing of a
+# program built with it, and parts of MinGW-w64's own runtime, named here by
+# the sources (as a link map shows them, -Wl,-Map) whose licences ask for
+# their notices: its own (sqrt, the standard streams) and gdtoa's (reading and
+# writing numbers). freeglut's copyright file lies with it, where
+# scripts/freeglut-windows.sh puts it from Debian's source package.
+if(MINGW)
+    include(cmake/Notices.cmake)
+    set(notices ${texts}/THIRD-PARTY-NOTICES.txt)
+    wibble_notices(${notices} --crlf
+        --part "freeglut, in libglut.dll" ${glut_lib_dir}/../share/freeglut/copyright src/fg_init.c
+        --part "The MinGW-w64 runtime, in wibble.exe and libglut.dll"
+            /usr/share/doc/mingw-w64-x86-64-dev/copyright
+            mingw-w64-crt/math/sqrt.c mingw-w64-crt/stdio/acrt_iob_func.c
+            mingw-w64-crt/gdtoa/gdtoa.c mingw-w64-crt/gdtoa/strtodnrp.c)
+    list(APPEND release_texts ${notices})
+endif()
+add_custom_target(windows_texts ALL DEPENDS ${release_texts})
+install(FILES ${release_texts} DESTINATION .)
 
 # The installer (the target installer; bash scripts/package.sh copies it to
 # dist/): the stripped release as it is zipped, installed per user by NSIS.
 set(WIBBLE_INSTALLER ${CMAKE_CURRENT_BINARY_DIR}/wibble-${PROJECT_VERSION}-win64-setup.exe)
 set(WIBBLE_INSTALLER_STAGE ${CMAKE_CURRENT_BINARY_DIR}/installer)
-set(release_files wibble${CMAKE_EXECUTABLE_SUFFIX} README.md LICENSE)
-foreach(dll ${glut_dlls})
-    get_filename_component(name ${dll} NAME)
+set(release_files wibble${CMAKE_EXECUTABLE_SUFFIX})
+foreach(file ${glut_dlls} ${release_texts})
+    get_filename_component(name ${file} NAME)
     list(APPEND release_files ${name})
 endforeach()
 list(TRANSFORM release_files REPLACE "(.+)" "    !insertmacro \${action} \\1")
@@ -54,7 +79,7 @@ add_custom_target(installer
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${WIBBLE_INSTALLER_STAGE}
     COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${WIBBLE_INSTALLER_STAGE} --strip
     COMMAND ${MAKENSIS} -V2 -NOCD ${CMAKE_CURRENT_BINARY_DIR}/installer.nsi
-    DEPENDS wibble windows_icon VERBATIM)
+    DEPENDS wibble windows_icon windows_texts VERBATIM)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME wibble)

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Builds freeglut for 64-bit Windows from Debian's own freeglut source package
 # with the MinGW-w64 cross compiler, into build/freeglut-windows/install
-# (GL/glut.h, the import library and libglut.dll). Nothing but the Debian
-# archive is reached; a build already there is kept. Where the archive cannot
+# (GL/glut.h, the import library and libglut.dll), with the source package's
+# copyright file beside them (share/freeglut/copyright, where vcpkg puts it
+# too), for the release's notices. Nothing but the Debian archive is reached;
+# a build already there is kept. Where the archive cannot
 # give the source package, it writes why to build/freeglut-windows/unavailable
 # and ends with status 3.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 work=$PWD/build/freeglut-windows
-[ -f "$work/install/bin/libglut.dll" ] && exit 0
+[ -f "$work/install/bin/libglut.dll" ] && [ -f "$work/install/share/freeglut/copyright" ] && exit 0
 
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
@@ -16,7 +18,9 @@ as_root=()
 # apt-get source needs deb-src entries: made from the machine's Debian deb
 # entries when it has none.
 if ! apt-get source --print-uris -qq freeglut >/dev/null 2>&1; then
-    echo "freeglut-windows: adding deb-src entries for the machine's Debian sources"
+    echo "freeglut-windows: apt-get source needs deb-src entries, and this machine has none:" \
+        "adding them for its Debian sources to apt's configuration," \
+        "in /etc/apt/sources.list.d/wibble-deb-src.list and .sources (remove both to undo)"
     shopt -s nullglob
     for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
         [ -f "$list" ] && grep -h '^deb .*debian' "$list" | sed 's/^deb /deb-src /' || true
@@ -51,3 +55,4 @@ cmake -S "$source_dir" -B "$work/build" \
     -DFREEGLUT_BUILD_DEMOS=OFF >/dev/null
 cmake --build "$work/build" -j "$(nproc)"
 cmake --install "$work/build" --strip >/dev/null
+install -D -m 644 "$source_dir/debian/copyright" "$work/install/share/freeglut/copyright"

@@ -194,11 +194,34 @@ std::set<std::string> filesIn(const std::string& folder) {
     return files;
 }
 
-TEST(WindowsRelease, HoldsTheProgramTheDllsItNeedsAndItsTexts) {
+// The files of a release: the program, the DLL it needs and the texts, which Windows opens;
+// and `more`.
+std::set<std::string> releaseFilesAnd(const char* more) {
+    return {"LICENSE.txt", "README.txt", "THIRD-PARTY-NOTICES.txt",
+            "libglut.dll", "wibble.exe", more};
+}
+
+// The texts of the release in `folder` end their lines as Windows does, and the notices give
+// the copyright and licence of what it bundles: freeglut, and MinGW-w64's runtime with gdtoa.
+void expectTextsAndNotices(const std::string& folder) {
+    for (const char* text : {"LICENSE.txt", "README.txt", "THIRD-PARTY-NOTICES.txt"}) {
+        const std::string content = textOf(folder + "/" + text);
+        EXPECT_FALSE(std::regex_search(content, std::regex("[^\r]\n"))) << text;
+    }
+    const std::string notices = textOf(folder + "/THIRD-PARTY-NOTICES.txt");
+    for (const char* notice :
+         {"(C) 1999-2000 Pawel W. Olszta. All Rights Reserved.",
+          "The above copyright notice and this permission notice shall be included in",
+          "2009-2016 the mingw-w64 project", "Redistributions in binary form must reproduce",
+          "1997-2001 Lucent Technologies", "2004, 2005 David M. Gay"}) {
+        EXPECT_NE(notices.find(notice), std::string::npos) << notice;
+    }
+}
+
+TEST(WindowsRelease, HoldsTheProgramTheDllsItNeedsItsTextsAndTheirNotices) {
     SKIP_WHEN_UNAVAILABLE(releaseUnavailable());
-    EXPECT_EQ(filesIn(unzipped().folder),
-              (std::set<std::string>{"LICENSE", "README.md", "libglut.dll", "wibble.exe",
-                                     "wibble_exit_probe.exe"}));
+    EXPECT_EQ(filesIn(unzipped().folder), releaseFilesAnd("wibble_exit_probe.exe"));
+    expectTextsAndNotices(unzipped().folder);
 
     const CommandResult dump =
         runCommand("x86_64-w64-mingw32-objdump -p " + unzipped().folder + "/wibble.exe");
@@ -300,8 +323,8 @@ TEST(WindowsInstaller, InstallsForTheUserAndUninstallsSilentlyLeavingNothing) {
     ASSERT_EQ(folder.substr(folder.size() - programs.size()), programs);
     const std::string user =
         std::filesystem::path(folder.substr(0, folder.size() - programs.size())).filename();
-    EXPECT_EQ(filesIn(folder), (std::set<std::string>{"LICENSE", "README.md", "libglut.dll",
-                                                      "uninstall.exe", "wibble.exe"}));
+    EXPECT_EQ(filesIn(folder), releaseFilesAnd("uninstall.exe"));
+    expectTextsAndNotices(folder);
     EXPECT_EQ(textOf(folder + "/wibble.exe"), textOf(unzipped().folder + "/wibble.exe"));
     EXPECT_EQ(pathsNamedWibble(users),
               (std::set<std::string>{

@@ -92,8 +92,9 @@ TEST_P(WebPage, AClickOnTheCanvasDrawsNoFrameOfItsOwn) {
 }
 
 // The icon is a picture in the page itself, so that opening or serving the
-// page asks for nothing else; search engines get a description.
-TEST_P(WebPage, CarriesItsIconAndADescription) {
+// page asks for nothing else; search engines get a description; and the page
+// shows the licence and the notices of what it bundles.
+TEST_P(WebPage, CarriesItsIconADescriptionAndTheNoticesOfWhatItBundles) {
     open();
     EXPECT_EQ(browser->run(R"(const link = document.querySelector('link[rel=icon]');
         if (!link.href.startsWith('data:image/png;base64,')) return link.href;
@@ -103,6 +104,14 @@ TEST_P(WebPage, CarriesItsIconAndADescription) {
         return icon.naturalWidth + ' x ' + icon.naturalHeight;)"),
               "32 x 32");
     EXPECT_NE(browser->run("return document.querySelector('meta[name=description]').content;"), "");
+
+    const std::string notices = browser->run(R"(const notices = document.getElementById('notices');
+        notices.parentElement.open = true;
+        return notices.offsetHeight > 0 ? notices.textContent : 'not shown';)");
+    for (const char* notice : {"The wibble developers", "The Emscripten Authors", "Rich Felker",
+                               "shall be included in all copies or substantial portions"}) {
+        EXPECT_NE(notices.find(notice), std::string::npos) << notice;
+    }
 }
 
 TEST_P(WebPage, WithoutWebGLOrWebAssemblySaysWhichAndKeepsTheTraceWritten) {
