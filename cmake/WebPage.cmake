@@ -26,13 +26,32 @@ add_custom_command(OUTPUT ${shell}
 add_custom_target(web_shell DEPENDS ${shell})
 add_dependencies(wibble web_shell)
 
+# Emscripten runs the Closure compiler that EM_CLOSURE_COMPILER names: npm's,
+# at the version scripts/closure/package-lock.json pins (npm ci --prefix
+# scripts/closure), as Debian's Emscripten brings none.
+if(NOT EXISTS "$ENV{EM_CLOSURE_COMPILER}")
+    message(FATAL_ERROR "No Closure compiler at EM_CLOSURE_COMPILER ('$ENV{EM_CLOSURE_COMPILER}'): "
+        "run npm ci --prefix scripts/closure, or bash scripts/package.sh web")
+endif()
+
 set_target_properties(wibble PROPERTIES SUFFIX .html LINK_DEPENDS ${shell})
 target_link_options(wibble PRIVATE
     --shell-file ${shell}
     -sSINGLE_FILE=1
-    # The shell page takes standard error from the file system's device.
-    -sFORCE_FILESYSTEM=1
-    # The page reshapes the program when its window is resized.
+    --closure 1
+    # Only what the page uses: a browser's window, not Node.js nor a worker;
+    # the fixed-function half of the GL emulation, which is all the program
+    # calls, with room for the two vertices of a line rather than 2 MB, and
+    # without WebGL extensions it never asks for; and the smaller allocator.
+    -sENVIRONMENT=web
+    -sGL_FFP_ONLY=1
+    -sGL_MAX_TEMP_BUFFER_SIZE=65536
+    -sGL_SUPPORT_AUTOMATIC_ENABLE_EXTENSIONS=0
+    -sMALLOC=emmalloc
+    # The page starts the program once it has been painted, and reshapes it
+    # when its window is resized.
+    -sINVOKE_RUN=0
+    -sEXPORTED_RUNTIME_METHODS=callMain
     -sEXPORTED_FUNCTIONS=_main,_glutReshapeWindow
     # Emscripten 3.1.6 fails in its HTML minifier.
     -sMINIFY_HTML=0

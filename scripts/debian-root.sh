@@ -30,5 +30,13 @@ fi
 
 mkdir -p "$root"
 tar --numeric-owner -C "$root" -xf "$cache"
+# The root reaches the network as this machine does: through its resolver,
+# trusting the certificate authorities that its administrator added, in one
+# file that scripts/in-fresh-debian.sh hands to Node.js (npm needs them where
+# a proxy inspects TLS).
 cp /etc/resolv.conf "$root/etc/resolv.conf"
+if compgen -G "/usr/local/share/ca-certificates/*.crt" >/dev/null; then
+    mkdir -p "$root/usr/local/share/ca-certificates"
+    cat /usr/local/share/ca-certificates/*.crt >"$root/usr/local/share/ca-certificates/this-machine.crt"
+fi
 chroot "$root" apt-get update -q >/dev/null

@@ -38,5 +38,7 @@ for tree in dev sys; do
     mount --make-rslave "$root/$tree"
 done
 echo "in-fresh-debian: $* in Debian $suite ($(cat "$root/etc/debian_version"))"
-env -i HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    chroot "$root" /bin/bash -c 'cd /root/wibble && exec "$@"' in-fresh-debian "$@"
+environment=(HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
+authorities=/usr/local/share/ca-certificates/this-machine.crt
+[ ! -f "$root$authorities" ] || environment+=(NODE_EXTRA_CA_CERTS="$authorities")
+env -i "${environment[@]}" chroot "$root" /bin/bash -c 'cd /root/wibble && exec "$@"' in-fresh-debian "$@"

@@ -79,6 +79,8 @@ for kind in "$@"; do
         basename build/windows/wibble-*-win64-setup.exe
         ;;
     web)
+        # The Closure compiler, at the version its lock file pins.
+        npm ci --prefix scripts/closure --no-audit --no-fund --silent
         scripts/build.sh web
         cmake --install build/web --prefix dist | sed -n 's|^-- [A-Za-z-]*: .*/||p'
         ;;

@@ -16,7 +16,8 @@
 #                    compiler and arm64's libraries
 #   package-windows  building the Windows zip and installer: MinGW-w64, NSIS,
 #                    icoutils for the icon, python3-debian for the notices
-#   package-web      building the web page: Emscripten, python3-debian
+#   package-web      building the web page: Emscripten, Node.js and npm for
+#                    the Closure compiler, python3-debian
 #   lighthouse  auditing the web page with Lighthouse (Node.js, Chromium, a web server)
 #   root      making a fresh Debian root to install or test in (debootstrap)
 #
@@ -54,12 +55,10 @@ for group in "$@"; do
         packages+=(git dpkg-dev strip-nondeterminism g++-mingw-w64-x86-64 librsvg2-bin icoutils nsis
             python3-debian)
         ;;
-    package-web) packages+=(git emscripten librsvg2-bin python3-debian) ;;
-    lighthouse)
-        # npm, unless the Node.js installed brings its own.
-        packages+=(nodejs chromium python3)
-        command -v npm >/dev/null || packages+=(npm)
-        ;;
+    package-web) packages+=(git emscripten librsvg2-bin python3-debian nodejs) ;;&
+    lighthouse) packages+=(nodejs chromium) ;;&
+    # npm, unless the Node.js installed brings its own.
+    package-web | lighthouse) command -v npm >/dev/null || packages+=(npm) ;;
     root) packages+=(debootstrap) ;;
     *)
         echo "setup: no group $group" >&2

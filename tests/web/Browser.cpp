@@ -7,6 +7,7 @@
 #include <arpa/inet.h>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <thread>
 #include <unistd.h>
@@ -182,12 +183,16 @@ struct Launch {
 
 const Launch& launchOf(Browser::Engine engine) {
     static const Launch launches[] = {
-        // Chromium: software WebGL; chromedriver itself keeps it off the network
-        // and its first-run pages. Without WebAssembly as the strictest security
-        // settings have it: with no JavaScript compiler.
+        // Chromium: software WebGL, in a desktop's window; chromedriver itself
+        // keeps it off the network and its first-run pages. Without WebAssembly
+        // as the strictest security settings have it: with no JavaScript compiler.
         {[](int port, const std::string&, Without without, json& capabilities) {
-             json arguments = {"--headless", "--no-sandbox", "--use-angle=swiftshader",
-                               "--enable-unsafe-swiftshader", "--disable-component-update"};
+             json arguments = {"--headless",
+                               "--no-sandbox",
+                               "--use-angle=swiftshader",
+                               "--enable-unsafe-swiftshader",
+                               "--disable-component-update",
+                               "--window-size=1280,900"};
              if (without != Without::Nothing) {
                  arguments.push_back(without == Without::WebGL ? "--disable-webgl"
                                                                : "--js-flags=--jitless");
@@ -325,13 +330,39 @@ ViewerWindow::Image Browser::screenshot(int x, int y, int width, int height) {
     return part;
 }
 
+void Browser::resizeViewport(int width, int height) {
+    // The window is what the driver sets; its frame and bars take what they take.
+    const json window = send({"GET", "/window/rect", "WebDriver:GetWindowRect"});
+    std::istringstream viewport(run("return innerWidth + ' ' + innerHeight;"));
+    int innerWidth = 0, innerHeight = 0;
+    viewport >> innerWidth >> innerHeight;
+    send({"POST", "/window/rect", "WebDriver:SetWindowRect"},
+         {{"width", window.at("width").get<int>() + width - innerWidth},
+          {"height", window.at("height").get<int>() + height - innerHeight}});
+}
+
+namespace {
+
+json pointerMove(int x, int y) {
+    return {{"type", "pointerMove"}, {"x", x}, {"y", y}, {"origin", "viewport"}};
+}
+json leftButton(bool down) {
+    return {{"type", down ? "pointerDown" : "pointerUp"}, {"button", 0}};
+}
+
+} // namespace
+
 void Browser::click(int x, int y) {
-    const json mouse = {{"type", "pointer"},
-                        {"id", "mouse"},
-                        {"actions",
-                         {{{"type", "pointerMove"}, {"x", x}, {"y", y}, {"origin", "viewport"}},
-                          {{"type", "pointerDown"}, {"button", 0}},
-                          {{"type", "pointerUp"}, {"button", 0}}}}};
+    drag(x, y, x, y);
+}
+
+void Browser::drag(int fromX, int fromY, int toX, int toY) {
+    json steps = {pointerMove(fromX, fromY), leftButton(true)};
+    if (toX != fromX || toY != fromY) {
+        steps.push_back(pointerMove(toX, toY));
+    }
+    steps.push_back(leftButton(false));
+    const json mouse = {{"type", "pointer"}, {"id", "mouse"}, {"actions", steps}};
     send({"POST", "/actions", "WebDriver:PerformActions"}, {{"actions", {mouse}}});
 }
 

@@ -51,8 +51,12 @@ public:
     std::string run(const std::string& body);
     // The pixels shown in the page's rectangle, in CSS pixels from its top left.
     ViewerWindow::Image screenshot(int x, int y, int width, int height);
+    // Resizes the browser's window so that the page's viewport is `width` x `height` CSS pixels.
+    void resizeViewport(int width, int height);
     // A press and a release of the left button at a place in the page, in CSS pixels.
     void click(int x, int y);
+    // The left button pressed at one place, the mouse moved to another, and the button released.
+    void drag(int fromX, int fromY, int toX, int toY);
     // The uncaught exceptions that reached the console, where the driver tells
     // them (chromedriver does); nothing where it cannot.
     std::optional<std::vector<std::string>> uncaughtExceptions();

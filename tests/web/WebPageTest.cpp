@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <sstream>
 #include <tuple>
+#include <utility>
 
 #if !defined(WIBBLE_DIST) || !defined(WIBBLE_VERSION)
 #error "WIBBLE_DIST and WIBBLE_VERSION name the page under test"
@@ -34,7 +36,7 @@ protected:
                 const check = () => { if ()" +
                             ready + R"() resolve(element.textContent); };
                 new MutationObserver(check).observe(element,
-                    {childList: true, characterData: true, attributes: true});
+                    {childList: true, characterData: true, attributes: true, subtree: true});
                 check();
             });)");
     }
@@ -52,9 +54,20 @@ protected:
                      "requestAnimationFrame(resolve)));");
     }
 
+    // Where the canvas's top left corner is in the page's viewport, in CSS pixels.
+    std::pair<int, int> canvasCorner() {
+        std::istringstream corner(
+            browser->run("const box = document.getElementById('canvas').getBoundingClientRect();"
+                         "return Math.round(box.left) + ' ' + Math.round(box.top);"));
+        std::pair<int, int> at;
+        corner >> at.first >> at.second;
+        return at;
+    }
+
     std::string pictureFaultsOfCanvas(int width, int height, double degrees = 15) {
         settle();
-        return pictureFaults(browser->screenshot(0, 0, width, height), width, height, degrees);
+        const auto [x, y] = canvasCorner();
+        return pictureFaults(browser->screenshot(x, y, width, height), width, height, degrees);
     }
 
     // No uncaught exception reached the console, where the driver can tell.
@@ -76,17 +89,36 @@ TEST_P(WebPage, ShowsTheTraceAndTheTurnedLatticeStretchedOverTheCanvas) {
     EXPECT_EQ(pictureFaultsOfCanvas(size, size), "");
     EXPECT_NE(pictureFaultsOfCanvas(size, size, 14), "");
 
-    browser->run(R"(document.getElementById('window').style.width = '480px';
-        document.getElementById('window').style.height = '200px';)");
+    // The window's grip, below the canvas's lower right corner, dragged with the mouse.
+    const auto [x, y] = canvasCorner();
+    browser->drag(x + size - 7, y + size + 7, x + 480 - 7, y + 200 + 7);
     EXPECT_EQ(shownTrace(2), expected::traceOfFrames(2));
     EXPECT_EQ(pictureFaultsOfCanvas(480, 200), "");
     expectNoUncaughtException();
 }
 
+// On a phone 360 pixels wide the page scrolls only down, and the canvas keeps GLUT's default size.
+TEST_P(WebPage, FitsAPhoneWithoutSidewaysScrolling) {
+    if (GetParam() != Engine::Chromium) {
+        GTEST_SKIP() << "only Chromium's window can be as narrow as a phone (Firefox's and "
+                        "MiniBrowser's stop at about 450 pixels)";
+    }
+    open();
+    browser->resizeViewport(360, 740);
+    ASSERT_EQ(browser->run("return innerWidth;"), "360");
+    shownTrace(1);
+    EXPECT_EQ(browser->run(R"(const page = document.documentElement;
+        const canvas = document.getElementById('canvas');
+        return (page.scrollWidth > page.clientWidth ? 'scrolls sideways' : 'fits') + ', ' +
+            canvas.clientWidth + ' x ' + canvas.clientHeight;)"),
+              "fits, 300 x 300");
+}
+
 TEST_P(WebPage, AClickOnTheCanvasDrawsNoFrameOfItsOwn) {
     open();
     shownTrace(1);
-    browser->click(100, 120);
+    const auto [x, y] = canvasCorner();
+    browser->click(x + 100, y + 120);
     settle();
     EXPECT_EQ(shownTrace(1), expected::traceOfFrames(1));
 }
