@@ -38,7 +38,7 @@ for preset in desktop mobile; do
 done
 node - "$work" "$runs" <<'SCRIPT'
 const [work, runs] = process.argv.slice(2);
-const floors = {desktop: 90, mobile: 70};
+const floors = {desktop: 80, mobile: 70};
 const median = values => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 let short = false;
 for (const preset of ['desktop', 'mobile']) {
