@@ -7,13 +7,15 @@
 #   headless  showing it without a display: Xvfb and a screenshot
 #   test      the tests, benchmarks and static checks, and what runs and checks
 #             the packages (Wine, three browser engines, qemu and arm64's Mesa,
-#             the aarch64 cross compiler for the arm64 unit tests, the desktop
-#             entry's and AppStream's validators, gio, and MinGW-w64's binutils
-#             to read the Windows program's imports and resources)
+#             the desktop entry's and AppStream's validators, gio, and
+#             MinGW-w64's binutils to read the Windows program's imports and
+#             resources), and the cross compilers of every architecture the
+#             unit tests are built for
 #   package-deb      building the Debian package for this machine, its icon
 #                    drawn by librsvg
 #   package-arm64    building the arm64 Debian package: the aarch64 cross
 #                    compiler and arm64's libraries
+#   package   every package-* group
 #   package-windows  building the Windows zip and installer: MinGW-w64, NSIS,
 #                    icoutils for the icon, python3-debian for the notices
 #   package-web      building the web page: Emscripten, Node.js and npm for
@@ -32,8 +34,17 @@ if [ "${1:-}" = --list ]; then
     shift
 fi
 
-packages=()
+groups=()
 for group in "$@"; do
+    if [ "$group" = package ]; then
+        groups+=(package-deb package-arm64 package-windows package-web)
+    else
+        groups+=("$group")
+    fi
+done
+
+packages=()
+for group in "${groups[@]}"; do
     case $group in
     viewer) packages+=(cmake make g++ freeglut3-dev libgl-dev libx11-dev libxdamage-dev libgl1-mesa-dri) ;;
     headless) packages+=(xvfb maim) ;;
@@ -42,8 +53,10 @@ for group in "$@"; do
             xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
             lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
             nlohmann-json3-dev libcurl4-openssl-dev
-            qemu-user-static g++-aarch64-linux-gnu libgl1-mesa-dri:arm64 libgtest-dev:arm64
-            librsvg2-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream libglib2.0-bin)
+            librsvg2-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream libglib2.0-bin
+            qemu-user-static libgl1-mesa-dri:arm64 libgtest-dev:arm64
+            g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-i686-linux-gnu
+            g++-powerpc64le-linux-gnu g++-riscv64-linux-gnu g++-s390x-linux-gnu)
         ;;
     # Every package kind dates its files by the last commit (git).
     package-deb) packages+=(git dpkg-dev file librsvg2-bin) ;;

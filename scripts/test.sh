@@ -4,12 +4,14 @@
 # tests, and with clang under AddressSanitizer and UndefinedBehaviorSanitizer,
 # counting coverage for scripts/coverage.sh; then fuzzes the model for a few
 # seconds per target (clang's libFuzzer, same sanitizers), and runs the unit
-# tests cross-built for arm64 under qemu.
+# tests cross-built for arm64, armhf, i386, ppc64el, riscv64 and s390x under
+# qemu, where the model's floats must come out the same to the bit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh viewer test
 scripts/package.sh
-for preset in release sanitize fuzz arm64-tests; do
+for preset in release sanitize fuzz arm64-tests armhf-tests i386-tests ppc64el-tests riscv64-tests \
+    s390x-tests; do
     echo "== $preset"
     scripts/build.sh "$preset"
     # Coverage counts start again with each run.

@@ -92,6 +92,12 @@ TEST(Vector3, ExpressionsRoundOnceFromDouble) {
     EXPECT_EQ(diagonal.distanceSquared(Vector3(0, 0, 0)), exactSum);
     EXPECT_NE(exactSum, onePlus * onePlus + onePlus * onePlus + onePlus * onePlus);
     EXPECT_EQ(diagonal.dot(diagonal), exactSum);
+    // A difference is rounded to float before it is squared: onePlus squared is
+    // a tie that rounds down, where the square of the exact difference, a
+    // little more, would round up.
+    Vector3 near(onePlus, 0, 0);
+    EXPECT_EQ(near.distanceSquared(Vector3(-0x1p-40f, 0, 0)), 1 + 0x1p-11f);
+    EXPECT_EQ(near.dx, onePlus);
     // Three divisions, not a multiplication by the reciprocal.
     EXPECT_EQ((Vector3(3, 3, 3) / 7).x, static_cast<float>(3.0 / 7));
     EXPECT_NE((Vector3(3, 3, 3) / 7).x, 3 * (1.0f / 7));
