@@ -1,8 +1,10 @@
 #include "model/Wibble.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <iostream>
 #include <limits>
+#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -33,6 +35,16 @@ void checkLatticeFits(int nodesX, int nodesY, int nodesZ) {
                                 std::to_string(nodesY) + " x " + std::to_string(nodesZ) +
                                 " nodes does not fit in an int");
     }
+}
+
+// Makes room for `count` elements. A count beyond what this machine's addresses
+// can hold, as on a 32-bit one, fails as any allocation too large for memory
+// does, rather than being cut to fit the size type.
+template <typename List> void reserveAll(List& list, std::uint64_t count) {
+    if (count > list.max_size()) {
+        throw std::bad_alloc();
+    }
+    list.reserve(static_cast<std::size_t>(count));
 }
 
 // The negated half extent of an axis: where its first node lies.
@@ -68,14 +80,14 @@ Wibble::Wibble(int cellsX, int cellsY, int cellsZ, float spacing, float springCo
     checkLatticeFits(nodesX, nodesY, nodesZ);
     // The spring list is by far the largest allocation; making it first lets a
     // body too large for memory fail before any node is built.
-    springs.reserve(springCount(nodesX, nodesY, nodesZ));
+    reserveAll(springs, springCount(nodesX, nodesY, nodesZ));
 
     // First pass: the lattice's shape, every slot a default node. Only rows
     // that exist are made, so an axis without nodes costs nothing.
-    nodes.reserve(elementsOf(nodesX));
+    reserveAll(nodes, elementsOf(nodesX));
     for (int i = 0; i < nodesX; ++i) {
         NodePlane& plane = nodes.emplace_back();
-        plane.reserve(elementsOf(nodesY));
+        reserveAll(plane, elementsOf(nodesY));
         for (int j = 0; j < nodesY; ++j) {
             plane.emplace_back(elementsOf(nodesZ));
         }
