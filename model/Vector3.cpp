@@ -1,7 +1,16 @@
 #include "model/Vector3.h"
 
+#include <cfloat>
 #include <cmath>
 #include <iostream>
+
+// The single rounding below holds only where the compiler evaluates each
+// operation in its own type (FLT_EVAL_METHOD 0) or floats in double (1). With
+// more precision in between, as 32-bit x86 code keeps in the x87 unit, a
+// float stored here would be kept unrounded and double expressions would
+// round twice: such a build must not compile (SSE2 arithmetic avoids it).
+static_assert(FLT_EVAL_METHOD == 0 || FLT_EVAL_METHOD == 1,
+              "float expressions would be evaluated with excess precision");
 
 namespace {
 
