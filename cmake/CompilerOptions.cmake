@@ -11,7 +11,7 @@ endif()
 # 32-bit x86 code keeps floats in the x87 unit's 80-bit registers, which round
 # neither where the model rounds nor once: its arithmetic is done in SSE2
 # instead, as every x86 processor since 2003 has it.
-if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i[3-6]86|x86)$" AND NOT MSVC)
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$" AND NOT MSVC)
     add_compile_options(-msse2 -mfpmath=sse)
 endif()
 
