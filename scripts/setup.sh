@@ -15,11 +15,11 @@
 #                    drawn by librsvg
 #   package-arm64    building the arm64 Debian package: the aarch64 cross
 #                    compiler and arm64's libraries
-#   package   every package-* group
 #   package-windows  building the Windows zip and installer: MinGW-w64, NSIS,
 #                    icoutils for the icon, python3-debian for the notices
 #   package-web      building the web page: Emscripten, Node.js and npm for
 #                    the Closure compiler, python3-debian
+#   package   every package-* group
 #   lighthouse  auditing the web page with Lighthouse (Node.js, Chromium, a web server)
 #   root      making a fresh Debian root to install or test in (debootstrap)
 #
