@@ -13,6 +13,7 @@ endif()
 # instead, as every x86 processor since 2003 has it.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$" AND NOT MSVC)
     add_compile_options(-msse2 -mfpmath=sse)
+    set(WIBBLE_NEEDS_SSE2 ON)
 endif()
 
 # A Windows release runs with no MinGW runtime DLLs beside it.

@@ -76,5 +76,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Depends is computed from the binary's libraries (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# and from its arithmetic: apt installs it only where the processor has SSE2.
+if(WIBBLE_NEEDS_SSE2)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS sse2-support)
+endif()
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

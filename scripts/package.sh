@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Builds the release packages into dist/: the Debian package for this machine
-# (deb) and for arm64 (arm64), the Windows zip and installer (windows) and the
-# web page (web); all of them, or those named, installing only what those need. Where the Debian release cannot
-# give freeglut's source for Windows, the zip and the installer are left out
-# with a word why, and the others are built.
+# (deb) and for arm64, armhf and i386 (named so), the Windows zip and installer
+# (windows) and the web page (web); all of them, or those named, installing
+# only what those need. Where the Debian release cannot give freeglut's source
+# for Windows, the zip and the installer are left out with a word why, and the
+# others are built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-[ $# -gt 0 ] || set -- deb arm64 windows web
+[ $# -gt 0 ] || set -- deb arm64 armhf i386 windows web
 for kind in "$@"; do
     case $kind in
-    deb | arm64 | windows | web) ;;
+    deb | arm64 | armhf | i386 | windows | web) ;;
     *)
-        echo "package: no package kind $kind (deb, arm64, windows or web)" >&2
+        echo "package: no package kind $kind (deb, arm64, armhf, i386, windows or web)" >&2
         exit 2
         ;;
     esac
@@ -53,9 +54,9 @@ for kind in "$@"; do
     deb)
         debian_package package "$(dpkg --print-architecture)" gcc
         ;;
-    arm64)
-        debian_package arm64 arm64 aarch64-linux-gnu-gcc
-        ;;
+    arm64) debian_package arm64 arm64 aarch64-linux-gnu-gcc ;;
+    armhf) debian_package armhf armhf arm-linux-gnueabihf-gcc ;;
+    i386) debian_package i386 i386 i686-linux-gnu-gcc ;;
     windows)
         status=0
         scripts/freeglut-windows.sh || status=$?

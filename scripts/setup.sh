@@ -6,15 +6,16 @@
 #   viewer    building and showing the viewer
 #   headless  showing it without a display: Xvfb and a screenshot
 #   test      the tests, benchmarks and static checks, and what runs and checks
-#             the packages (Wine, three browser engines, qemu and arm64's Mesa,
-#             the desktop entry's and AppStream's validators, gio, and
-#             MinGW-w64's binutils to read the Windows program's imports and
-#             resources), and the cross compilers of every architecture the
-#             unit tests are built for
+#             the packages (Wine, three browser engines, qemu and the Mesa of
+#             arm64, armhf and i386, the desktop entry's and AppStream's
+#             validators, gio, and MinGW-w64's binutils to read the Windows
+#             program's imports and resources), and the cross compilers and
+#             GoogleTest of every architecture the unit tests are built for
 #   package-deb      building the Debian package for this machine, its icon
 #                    drawn by librsvg
 #   package-arm64    building the arm64 Debian package: the aarch64 cross
-#                    compiler and arm64's libraries
+#   package-armhf    compiler and arm64's libraries; likewise armhf's and
+#   package-i386     i386's
 #   package-windows  building the Windows zip and installer: MinGW-w64, NSIS,
 #                    icoutils for the icon, python3-debian for the notices
 #   package-web      building the web page: Emscripten, Node.js and npm for
@@ -37,11 +38,20 @@ fi
 groups=()
 for group in "$@"; do
     if [ "$group" = package ]; then
-        groups+=(package-deb package-arm64 package-windows package-web)
+        groups+=(package-deb package-arm64 package-armhf package-i386 package-windows package-web)
     else
         groups+=("$group")
     fi
 done
+
+# The GNU system type of a Debian architecture, which names its cross compiler.
+triplet() {
+    case $1 in
+    arm64) echo aarch64-linux-gnu ;;
+    armhf) echo arm-linux-gnueabihf ;;
+    i386) echo i686-linux-gnu ;;
+    esac
+}
 
 packages=()
 for group in "${groups[@]}"; do
@@ -54,15 +64,20 @@ for group in "${groups[@]}"; do
             lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
             nlohmann-json3-dev libcurl4-openssl-dev
             librsvg2-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream libglib2.0-bin
-            qemu-user-static libgl1-mesa-dri:arm64 libgtest-dev:arm64
+            qemu-user-static libgl1-mesa-dri:arm64 libgl1-mesa-dri:armhf libgl1-mesa-dri:i386
             g++-aarch64-linux-gnu g++-arm-linux-gnueabihf g++-i686-linux-gnu
-            g++-powerpc64le-linux-gnu g++-riscv64-linux-gnu g++-s390x-linux-gnu)
+            g++-powerpc64le-linux-gnu g++-riscv64-linux-gnu g++-s390x-linux-gnu
+            libgtest-dev:arm64 libgtest-dev:armhf libgtest-dev:i386 libgtest-dev:ppc64el
+            libgtest-dev:s390x)
+        # Debian 12 has no riscv64: its tests build GoogleTest from source.
+        [ "$(. /etc/os-release && echo "${VERSION_ID:-}")" = 12 ] || packages+=(libgtest-dev:riscv64)
         ;;
     # Every package kind dates its files by the last commit (git).
     package-deb) packages+=(git dpkg-dev file librsvg2-bin) ;;
-    package-arm64)
-        packages+=(git dpkg-dev file librsvg2-bin g++-aarch64-linux-gnu freeglut3-dev:arm64
-            libgl-dev:arm64)
+    package-arm64 | package-armhf | package-i386)
+        architecture=${group#package-}
+        packages+=(git dpkg-dev file librsvg2-bin "g++-$(triplet "$architecture")"
+            "freeglut3-dev:$architecture" "libgl-dev:$architecture")
         ;;
     package-windows)
         packages+=(git dpkg-dev strip-nondeterminism g++-mingw-w64-x86-64 librsvg2-bin icoutils nsis

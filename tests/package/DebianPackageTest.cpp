@@ -1,8 +1,8 @@
 // The Debian packages that scripts/package.sh writes, for this machine and for
-// arm64: their control fields, their files, lintian's verdict, what desktops
-// and software centres take from them, and the packaged program run end to
-// end, the arm64 one under qemu's user-mode emulation, and started from its
-// desktop entry.
+// arm64, armhf and i386: their control fields, their files, lintian's verdict,
+// what desktops and software centres take from them, and the packaged program
+// run end to end, the others' under qemu's user-mode emulation, and started
+// from its desktop entry.
 #include "tests/e2e/Picture.h"
 #include "tests/e2e/ViewerTest.h"
 #include "tests/support/Files.h"
@@ -24,15 +24,20 @@ namespace {
 // One package, and the program as it installs it, unpacked once (dpkg-deb -x).
 class DebianPackage : public Launcher {
 public:
-    DebianPackage(const char* path, const char* architecture, bool emulated) noexcept
-        : path(path), architecture(architecture), emulated(emulated) {}
+    // The emulator is qemu's for the architecture, or null for this machine's.
+    DebianPackage(const char* architecture, const char* emulator) noexcept
+        : architecture(architecture), emulator(emulator) {}
+
+    // Where scripts/package.sh writes it.
+    std::string path() const {
+        return std::string(WIBBLE_DIST "wibble_" WIBBLE_VERSION "_") + architecture + ".deb";
+    }
 
     // The folder the package is unpacked in.
     const std::string& unpacked() const {
         if (root.empty()) {
             root = temporaryFolder(std::string("debian-package-") + architecture);
-            const CommandResult unpack =
-                runCommand(std::string("dpkg-deb -x ") + path + " " + root);
+            const CommandResult unpack = runCommand("dpkg-deb -x " + path() + " " + root);
             EXPECT_EQ(unpack.status, 0) << unpack.output;
         }
         return root;
@@ -41,9 +46,10 @@ public:
     ViewerProcess::Options options() const override {
         ViewerProcess::Options options;
         // No binfmt registration is assumed: qemu is named, and takes the
-        // arm64 loader and libraries of the multiarch installation under /.
-        if (emulated) {
-            options.wrapper = {"qemu-aarch64-static", "-L", "/"};
+        // architecture's loader and libraries of the multiarch installation
+        // under /.
+        if (emulator != nullptr) {
+            options.wrapper = {emulator, "-L", "/"};
         }
         options.program = {unpacked() + "/usr/bin/wibble"};
         options.patience = std::chrono::seconds(120);
@@ -51,24 +57,27 @@ public:
     }
 
     std::string field(const std::string& name) const {
-        const CommandResult result =
-            runCommand(std::string("dpkg-deb --field ") + path + " " + name);
+        const CommandResult result = runCommand("dpkg-deb --field " + path() + " " + name);
         EXPECT_EQ(result.status, 0) << result.output;
         return result.output;
     }
 
-    const char* const path;
     const char* const architecture;
 
 private:
-    const bool emulated;
+    const char* const emulator;
     mutable std::string root;
 };
 
-const DebianPackage native(WIBBLE_DIST "wibble_" WIBBLE_VERSION "_amd64.deb", "amd64", false);
-const DebianPackage arm64(WIBBLE_DIST "wibble_" WIBBLE_VERSION "_arm64.deb", "arm64", true);
+const DebianPackage native("amd64", nullptr);
+const DebianPackage arm64Package("arm64", "qemu-aarch64-static");
+const DebianPackage armhfPackage("armhf", "qemu-arm-static");
+// Not named i386 alone, which 32-bit x86 compilers define as a macro.
+const DebianPackage i386Package("i386", "qemu-i386-static");
 INSTANTIATE_TEST_SUITE_P(Debian, EveryPlatform, ::testing::Values(&native));
-INSTANTIATE_TEST_SUITE_P(DebianArm64, EveryPlatform, ::testing::Values(&arm64));
+INSTANTIATE_TEST_SUITE_P(DebianArm64, EveryPlatform, ::testing::Values(&arm64Package));
+INSTANTIATE_TEST_SUITE_P(DebianArmhf, EveryPlatform, ::testing::Values(&armhfPackage));
+INSTANTIATE_TEST_SUITE_P(DebianI386, EveryPlatform, ::testing::Values(&i386Package));
 
 class DebianPackages : public ::testing::TestWithParam<const DebianPackage*> {};
 
@@ -82,11 +91,14 @@ TEST_P(DebianPackages, NameThemselvesAndTheRuntimeLibrariesTheyNeed) {
     EXPECT_TRUE(std::regex_search(depends, std::regex("\\blib(opengl0|gl1)\\b"))) << depends;
     EXPECT_FALSE(std::regex_search(depends, std::regex("-dev\\b|\\bg\\+\\+|\\bcmake\\b")))
         << depends;
+    // i386's floats are SSE2's, which apt checks the processor for.
+    EXPECT_EQ(std::regex_search(depends, std::regex("\\bsse2-support\\b")),
+              package.architecture == std::string("i386"))
+        << depends;
 }
 
 TEST_P(DebianPackages, HoldTheProgramItsManualAndItsDocuments) {
-    const CommandResult contents =
-        runCommand(std::string("dpkg-deb --contents ") + GetParam()->path);
+    const CommandResult contents = runCommand("dpkg-deb --contents " + GetParam()->path());
     ASSERT_EQ(contents.status, 0) << contents.output;
     for (const char* file :
          {"./usr/bin/wibble", "./usr/share/man/man1/wibble.1.gz", "./usr/share/doc/wibble/README",
@@ -96,8 +108,7 @@ TEST_P(DebianPackages, HoldTheProgramItsManualAndItsDocuments) {
 }
 
 TEST_P(DebianPackages, PassLintian) {
-    const CommandResult lintian =
-        runCommand(std::string("lintian --info --pedantic ") + GetParam()->path);
+    const CommandResult lintian = runCommand("lintian --info --pedantic " + GetParam()->path());
     EXPECT_EQ(lintian.status, 0) << lintian.output;
     // Not a word on the package, even a pedantic one; only the notice that
     // lintian gives whoever runs it as root.
@@ -189,7 +200,8 @@ TEST_F(DesktopEntry, StartsThePackagedProgramAsADesktopDoes) {
 std::string architectureOf(const ::testing::TestParamInfo<const DebianPackage*>& package) {
     return package.param->architecture;
 }
-INSTANTIATE_TEST_SUITE_P(Debian, DebianPackages, ::testing::Values(&native, &arm64),
+INSTANTIATE_TEST_SUITE_P(Debian, DebianPackages,
+                         ::testing::Values(&native, &arm64Package, &armhfPackage, &i386Package),
                          architectureOf);
 
 } // namespace
