@@ -38,10 +38,13 @@ for suite in "$@"; do
         cp "$deb" "$root/tmp/"
         footprint "apt-get install ./$(basename "$deb")" "/tmp/$(basename "$deb")"
     done
-    # The test command's, with the architecture added that it adds.
-    chroot "$root" dpkg --add-architecture arm64
+    # The test command's, as the release lists them, with the architectures
+    # added that it adds.
+    packages=$(chroot "$root" bash -s -- --list viewer headless test package <scripts/setup.sh)
+    for architecture in $(sed -n 's/.*:\([a-z0-9]*\)$/\1/p' <<<"$packages" | sort -u); do
+        chroot "$root" dpkg --add-architecture "$architecture"
+    done
     chroot "$root" apt-get update -q >/dev/null
-    # shellcheck disable=SC2046
-    footprint "scripts/test.sh" $(scripts/setup.sh --list viewer headless test package-deb \
-        package-arm64 package-windows package-web)
+    # shellcheck disable=SC2086
+    footprint "scripts/test.sh" $packages
 done
