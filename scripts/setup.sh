@@ -59,8 +59,8 @@ for group in "${groups[@]}"; do
     viewer) packages+=(cmake make g++ freeglut3-dev libgl-dev libx11-dev libxdamage-dev libgl1-mesa-dri) ;;
     headless) packages+=(xvfb maim) ;;
     test)
-        packages+=(clang llvm clang-format clang-tidy libclang-rt-dev libgtest-dev libbenchmark-dev
-            xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
+        packages+=(cmake make clang llvm clang-format clang-tidy libclang-rt-dev libgtest-dev
+            libbenchmark-dev xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
             lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
             nlohmann-json3-dev libcurl4-openssl-dev
             librsvg2-bin binutils-mingw-w64-x86-64 desktop-file-utils appstream libglib2.0-bin
