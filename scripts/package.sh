@@ -35,12 +35,11 @@ pack() {
 }
 
 # A Debian package from a preset, built with Debian's hardening flags for the
-# architecture, as Debian builds its own packages; the C compiler names the
-# architecture's GNU system type to dpkg-architecture.
+# architecture, as Debian builds its own packages.
 debian_package() {
-    local preset=$1 architecture=$2 compiler=$3
-    local flags=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all CC="$compiler" dpkg-architecture
-        -a "$architecture" -c dpkg-buildflags --get)
+    local preset=$1 architecture=$2
+    local flags=(env DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_HOST_ARCH="$architecture"
+        dpkg-buildflags --get)
     cmake --preset "$preset" >/dev/null \
         -DCMAKE_CXX_FLAGS="$("${flags[@]}" CPPFLAGS) $("${flags[@]}" CXXFLAGS)" \
         -DCMAKE_EXE_LINKER_FLAGS="$("${flags[@]}" LDFLAGS)"
@@ -51,12 +50,9 @@ debian_package() {
 
 for kind in "$@"; do
     case $kind in
-    deb)
-        debian_package package "$(dpkg --print-architecture)" gcc
-        ;;
-    arm64) debian_package arm64 arm64 aarch64-linux-gnu-gcc ;;
-    armhf) debian_package armhf armhf arm-linux-gnueabihf-gcc ;;
-    i386) debian_package i386 i386 i686-linux-gnu-gcc ;;
+    deb) debian_package package "$(dpkg --print-architecture)" ;;
+    # Cross-built: each preset is named after its architecture.
+    arm64 | armhf | i386) debian_package "$kind" "$kind" ;;
     windows)
         status=0
         scripts/freeglut-windows.sh || status=$?
