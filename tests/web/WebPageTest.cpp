@@ -1,13 +1,15 @@
-// The web page that scripts/package.sh writes, opened from disk in each
-// browser engine: its trace, its canvas against the test's own projection, a
-// resize and a click, its icon and description; and what it says where the
-// browser gives it no WebGL or no WebAssembly.
+// The web page that scripts/package.sh writes: its weight, and opened from
+// disk in each browser engine, its trace, its canvas against the test's own
+// projection, a resize and a click, its icon and description; and what it says
+// where the browser gives it no WebGL or no WebAssembly.
 #include "tests/e2e/Picture.h"
 #include "tests/support/Expected.h"
 #include "tests/web/Browser.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <tuple>
@@ -22,11 +24,19 @@ namespace {
 using Engine = Browser::Engine;
 using Without = Browser::Without;
 
+const char* const page = WIBBLE_DIST "wibble-" WIBBLE_VERSION ".html";
+
+// The program, its runtime, the design and the notices in one file that a
+// phone fetches quickly: uncompressed, no more than 256 KiB.
+TEST(WebPageFile, WeighsAtMost256KiB) {
+    EXPECT_LE(std::filesystem::file_size(page), std::uintmax_t{256} * 1024);
+}
+
 class WebPage : public ::testing::TestWithParam<Engine> {
 protected:
     void open(Without without = Without::Nothing) {
         browser.emplace(GetParam(), without);
-        browser->open("file://" WIBBLE_DIST "wibble-" WIBBLE_VERSION ".html");
+        browser->open(std::string("file://") + page);
     }
 
     // The text of the element `id` once `ready` (a script expression on it) holds.
