@@ -68,8 +68,12 @@ std::string wineIn(const std::string& prefix) {
 }
 
 // A new Wine prefix of the test program's own, for `purpose` (wineboot -i).
+// Its Wine server, which lingers after the last program, is ended before the
+// prefix is removed: Wine finds a prefix's server by the folder's inode, which
+// the next test's new prefix may be given, and would then use the old one.
 std::string newWinePrefix(const std::string& purpose) {
-    std::string prefix = temporaryFolder(purpose);
+    std::string prefix = temporaryFolder(
+        purpose, [](const std::string& prefix) { runCommand(wineIn(prefix) + "wineserver -k"); });
     const CommandResult boot = runCommand(wineIn(prefix) + "sh -c 'wineboot -i && wineserver -w'");
     EXPECT_EQ(boot.status, 0) << boot.output;
     return prefix;

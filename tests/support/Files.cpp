@@ -6,6 +6,7 @@
 #include <iterator>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 std::string textOf(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -15,12 +16,20 @@ std::string textOf(const std::string& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-std::string temporaryFolder(const std::string& purpose) {
+std::string temporaryFolder(const std::string& purpose,
+                            std::function<void(const std::string&)> release) {
+    struct Folder {
+        std::string path;
+        std::function<void(const std::string&)> release;
+    };
     struct Folders {
-        std::map<std::string, std::string> made;
+        std::map<std::string, Folder> made;
         ~Folders() {
-            for (const auto& [purpose, path] : made) {
-                std::filesystem::remove_all(path);
+            for (const auto& [purpose, folder] : made) {
+                if (folder.release) {
+                    folder.release(folder.path);
+                }
+                std::filesystem::remove_all(folder.path);
             }
         }
     };
@@ -32,7 +41,7 @@ std::string temporaryFolder(const std::string& purpose) {
         if (!mkdtemp(pattern.data())) {
             throw std::runtime_error("cannot make a folder for " + purpose);
         }
-        at->second = pattern;
+        at->second = {pattern, std::move(release)};
     }
-    return at->second;
+    return at->second.path;
 }
