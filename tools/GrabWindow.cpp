@@ -54,19 +54,25 @@ std::optional<WindowImage> grabWindow(Display* display, Window window) {
 std::optional<WindowImage> grabWindowUntil(Display* display, Window window,
                                            const std::function<bool(const WindowImage&)>& wanted,
                                            int seconds) {
-    // Watching for damage before the first look means no change can slip by unseen.
+    // Watching for damage before the first look means no change can slip by
+    // unseen. Each look starts by emptying the damage, so that whatever lands
+    // from then on, during the grab or the check of its pixels, reports anew.
     const Damage damage = XDamageCreate(display, window, XDamageReportNonEmpty);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    std::optional<WindowImage> image = grabWindow(display, window);
-    while (!image || !wanted(*image)) {
+    std::optional<WindowImage> image;
+    for (;;) {
+        XDamageSubtract(display, damage, None, None);
+        image = grabWindow(display, window);
+        if (image && wanted(*image)) {
+            break;
+        }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             break;
         }
-        XDamageSubtract(display, damage, None, None);
-        XFlush(display);
         pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        XFlush(display);
         if (!XPending(display) && poll(&connection, 1, static_cast<int>(left.count())) <= 0) {
             continue;
         }
@@ -74,7 +80,6 @@ std::optional<WindowImage> grabWindowUntil(Display* display, Window window,
             XEvent event;
             XNextEvent(display, &event);
         }
-        image = grabWindow(display, window);
     }
     XDamageDestroy(display, damage);
     XSync(display, False);
