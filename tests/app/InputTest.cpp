@@ -33,11 +33,31 @@ InputState current() noexcept {
 // Read during static initialisation, before any test has sent an event.
 const InputState atStart = current();
 
-TEST(Input, StartsWithTheDefaultWindowAndNoButtons) {
+// Each test starts from the program's first state and leaves it so, whatever
+// order the tests run in.
+class Input : public ::testing::Test {
+protected:
+    void SetUp() override { restore(atStart); }
+    void TearDown() override { restore(atStart); }
+
+    static void restore(const InputState& state) {
+        windowWidth = state.width;
+        windowHeight = state.height;
+        mouseX = state.x;
+        mouseY = state.y;
+        leftButtonDown = state.left;
+        middleButtonDown = state.middle;
+        rightButtonDown = state.right;
+        mouseButtonDown = state.any;
+        recordedCalls().clear();
+    }
+};
+
+TEST_F(Input, StartsWithTheDefaultWindowAndNoButtons) {
     EXPECT_EQ(atStart, (InputState{300, 300, 0, 0, false, false, false, false}));
 }
 
-TEST(Input, MouseButtonEventsFollowTheLatestEvent) {
+TEST_F(Input, MouseButtonEventsFollowTheLatestEvent) {
     mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 20);
     EXPECT_EQ(current(), (InputState{300, 300, 10, 20, true, false, false, true}));
     mouse(GLUT_MIDDLE_BUTTON, GLUT_DOWN, 30, 40);
@@ -58,7 +78,7 @@ TEST(Input, MouseButtonEventsFollowTheLatestEvent) {
     EXPECT_EQ(current(), (InputState{300, 300, 13, 14, false, false, false, false}));
 }
 
-TEST(Input, KeysAndMotionChangeNothing) {
+TEST_F(Input, KeysAndMotionChangeNothing) {
     mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 10, 20);
     const InputState before = current();
     keyboard('q', 1, 2);
@@ -68,8 +88,7 @@ TEST(Input, KeysAndMotionChangeNothing) {
     EXPECT_EQ(current(), before);
 }
 
-TEST(Input, ReshapeSetsTheViewportAndRecordsTheSize) {
-    recordedCalls().clear();
+TEST_F(Input, ReshapeSetsTheViewportAndRecordsTheSize) {
     reshape(640, 480);
     EXPECT_EQ(windowWidth, 640);
     EXPECT_EQ(windowHeight, 480);
