@@ -8,6 +8,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <dlfcn.h>
 
 #ifndef WIBBLE_APPLICATION_ID
@@ -20,10 +22,15 @@ extern "C" void XSetWMProperties(Display* display, Window window, XTextProperty*
                                  XClassHint* /*classHint*/) {
     using Function = decltype(&XSetWMProperties);
     static const auto xlib = reinterpret_cast<Function>(dlsym(RTLD_NEXT, "XSetWMProperties"));
+    if (!xlib) {
+        // Without it the window would have no title and no size hints either.
+        const char* why = dlerror();
+        std::fprintf(stderr, "wibble: cannot find Xlib's XSetWMProperties: %s\n",
+                     why ? why : "no library after the program defines it");
+        std::exit(EXIT_FAILURE);
+    }
     char instance[] = "wibble";
     char windowClass[] = WIBBLE_APPLICATION_ID;
     XClassHint program{instance, windowClass};
-    if (xlib) {
-        xlib(display, window, windowName, iconName, argv, argc, normalHints, wmHints, &program);
-    }
+    xlib(display, window, windowName, iconName, argv, argc, normalHints, wmHints, &program);
 }
