@@ -20,9 +20,17 @@ trap 'rm -f "$out"' EXIT
 valgrind --tool=callgrind --callgrind-out-file="$out" "$bench" --frames=$frames 2>/dev/null
 
 # The first line naming a function: its instruction count, without separators.
-count() { grep -F "$2" <<<"$1" | head -n 1 | awk '{ gsub(",", "", $1); print $1 }'; }
-self=$(callgrind_annotate "$out")
-inclusive=$(callgrind_annotate --inclusive=yes "$out")
+count() {
+    local line
+    line=$(grep -m 1 -F "$2" <<<"$1") || {
+        echo "frame-cost: callgrind_annotate lists no $2 (built without its symbols, or inlined?)" >&2
+        return 1
+    }
+    awk '{ gsub(",", "", $1); print $1 }' <<<"$line"
+}
+self=$(callgrind_annotate "$out") || { echo "frame-cost: callgrind_annotate failed" >&2; exit 1; }
+inclusive=$(callgrind_annotate --inclusive=yes "$out") ||
+    { echo "frame-cost: callgrind_annotate --inclusive=yes failed" >&2; exit 1; }
 draw_self=$(count "$self" "DrawSprings.cpp:Spring::draw() const")
 walk_self=$(count "$self" "DrawSprings.cpp:Wibble::drawSprings() const")
 draw_inclusive=$(count "$inclusive" "DrawSprings.cpp:Spring::draw() const")

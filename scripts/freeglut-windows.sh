@@ -15,30 +15,72 @@ work=$PWD/build/freeglut-windows
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 
-# apt-get source needs deb-src entries: made from the machine's Debian deb
-# entries when it has none.
+# Leaves the Windows build out, saying why, with status 3.
+unavailable() {
+    mkdir -p "$work"
+    echo "$*" >"$work/unavailable"
+    exit 3
+}
+
+# apt-get source needs deb-src entries: made, where the machine has none, from
+# its entries for Debian's own archives (those whose Release files say Origin:
+# Debian), with their options, such as the key they are signed with.
+# Third-party archives, which may serve no sources, are left alone.
+added=/etc/apt/sources.list.d/wibble-deb-src
 if ! apt-get source --print-uris -qq freeglut >/dev/null 2>&1; then
     echo "freeglut-windows: apt-get source needs deb-src entries, and this machine has none:" \
-        "adding them for its Debian sources to apt's configuration," \
-        "in /etc/apt/sources.list.d/wibble-deb-src.list and .sources (remove both to undo)"
+        "adding them for its Debian archives to apt's configuration," \
+        "in $added.list and .sources (remove both to undo)"
+    # The fields are apt's, which it fills in itself.
+    # shellcheck disable=SC2016
+    debian=$(apt-get indextargets --format '$(ORIGIN) $(REPO_URI)') ||
+        unavailable "apt-get indextargets could not list this machine's archives"
+    debian=$(awk '$1 == "Debian" { print $2 }' <<<"$debian" | sort -u)
+    [ -n "$debian" ] || unavailable "apt lists no archive of Debian's own on this machine"
     shopt -s nullglob
     for list in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
-        [ -f "$list" ] && grep -h '^deb .*debian' "$list" | sed 's/^deb /deb-src /' || true
-    done | "${as_root[@]}" tee /etc/apt/sources.list.d/wibble-deb-src.list >/dev/null
+        if [ ! -f "$list" ] || [ "$list" = "$added.list" ]; then continue; fi
+        awk -v debian="$debian" 'BEGIN { split(debian, uris, "\n"); for (u in uris) own[uris[u]] = 1 }
+            $1 == "deb" {
+                f = 2
+                if ($f ~ /^\[/) { while (f < NF && $f !~ /\]$/) f++; f++ }
+                uri = $f; sub(/\/*$/, "/", uri)
+                if (uri in own) { sub(/^deb/, "deb-src"); print }
+            }' "$list"
+    done | "${as_root[@]}" tee "$added.list" >/dev/null
     for sources in /etc/apt/sources.list.d/*.sources; do
-        awk -v RS= -v ORS='\n\n' '/URIs:[^\n]*debian/' "$sources" | sed 's/^Types:.*/Types: deb-src/'
-    done | "${as_root[@]}" tee /etc/apt/sources.list.d/wibble-deb-src.sources >/dev/null
-    "${as_root[@]}" apt-get update -q
+        [ "$sources" != "$added.sources" ] || continue
+        awk -v debian="$debian" -v RS= -v ORS='\n\n' '
+            BEGIN { split(debian, uris, "\n"); for (u in uris) own[uris[u]] = 1 }
+            /(^|\n)Types:[^\n]*(^|[ \t])deb([ \t]|\n|$)/ && match($0, /(^|\n)URIs:[^\n]*/) {
+                n = split(substr($0, RSTART, RLENGTH), words, /[ \t\n]+/)
+                mine = 0
+                for (w = 1; w <= n; w++) {
+                    if (words[w] == "" || words[w] == "URIs:") continue
+                    uri = words[w]; sub(/\/*$/, "/", uri)
+                    if (!(uri in own)) next
+                    mine = 1
+                }
+                if (mine) { sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); sub(/^\n/, ""); print }
+            }' "$sources"
+    done | "${as_root[@]}" tee "$added.sources" >/dev/null
+    update_log=$PWD/build/freeglut-windows-apt-get-update.log
+    mkdir -p build
+    if ! "${as_root[@]}" apt-get update -q >"$update_log" 2>&1; then
+        "${as_root[@]}" rm -f "$added.list" "$added.sources"
+        unavailable "apt-get update failed with the deb-src entries added, which were removed again" \
+            "($(grep -m 1 '^E: ' "$update_log" || echo "see $update_log"))"
+    fi
 fi
 
 rm -rf "$work"
 mkdir -p "$work"
 if ! (cd "$work" && apt-get source -q freeglut >"$work/apt-get-source.log" 2>&1); then
+    # The machine's own file, not the project's to check.
+    # shellcheck source=/dev/null
     release=$(. /etc/os-release && echo "$PRETTY_NAME")
-    echo "the archive of $release cannot give the source package freeglut" \
-        "(apt-get source freeglut failed: $(grep -m 1 '^E: ' "$work/apt-get-source.log" || echo 'see its log'))" \
-        >"$work/unavailable"
-    exit 3
+    unavailable "the archive of $release cannot give the source package freeglut" \
+        "(apt-get source freeglut failed: $(grep -m 1 '^E: ' "$work/apt-get-source.log" || echo 'see its log'))"
 fi
 source_dir=$(find "$work" -mindepth 1 -maxdepth 1 -type d -name 'freeglut-*')
 # The DLL's time stamp is its source package's, as Debian builds it: the same

@@ -24,16 +24,27 @@ footprint() {
         "$(grep -o '[^ ]* [kMG]B of additional disk space' <<<"$plan" | sed 's/ of additional disk space//') on disk"
 }
 
+# The packages of the groups named, a word each.
+packages_of() {
+    local listed
+    listed=$(scripts/setup.sh --list "$@") || { echo "install-footprint: setup.sh cannot list $*" >&2; exit 1; }
+    echo "$listed"
+}
+with_display=$(packages_of viewer)
+without_display=$(packages_of viewer headless)
+packaging=$(packages_of viewer package-deb)
+host=$(dpkg --print-architecture)
+
 for suite in "$@"; do
     rm -rf --one-file-system "${root:?}"/*
     scripts/debian-root.sh "$suite" "$root"
-    # shellcheck disable=SC2046
-    footprint "run command with a display" $(scripts/setup.sh --list viewer)
-    # shellcheck disable=SC2046
-    footprint "run command without a display" $(scripts/setup.sh --list viewer headless)
-    # shellcheck disable=SC2046
-    footprint "scripts/package.sh deb" $(scripts/setup.sh --list viewer package-deb)
-    for deb in dist/*_"$(dpkg --print-architecture)".deb; do
+    # shellcheck disable=SC2086
+    footprint "run command with a display" $with_display
+    # shellcheck disable=SC2086
+    footprint "run command without a display" $without_display
+    # shellcheck disable=SC2086
+    footprint "scripts/package.sh deb" $packaging
+    for deb in dist/*_"$host".deb; do
         [ -f "$deb" ] || continue
         cp "$deb" "$root/tmp/"
         footprint "apt-get install ./$(basename "$deb")" "/tmp/$(basename "$deb")"
@@ -41,9 +52,9 @@ for suite in "$@"; do
     # The test command's, as the release lists them, with the architectures
     # added that it adds.
     packages=$(chroot "$root" bash -s -- --list viewer headless test package <scripts/setup.sh)
-    for architecture in $(sed -n 's/.*:\([a-z0-9]*\)$/\1/p' <<<"$packages" | sort -u); do
+    while read -r architecture; do
         chroot "$root" dpkg --add-architecture "$architecture"
-    done
+    done < <(sed -n 's/.*:\([a-z0-9]*\)$/\1/p' <<<"$packages" | sort -u)
     chroot "$root" apt-get update -q >/dev/null
     # shellcheck disable=SC2086
     footprint "scripts/test.sh" $packages

@@ -12,8 +12,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh lighthouse
-page=$(basename "$(scripts/web-page.sh)")
-npm ci --prefix scripts/lighthouse --no-audit --no-fund --silent
+page=$(scripts/web-page.sh) || { echo "lighthouse: no web page to audit" >&2; exit 1; }
+page=$(basename "$page")
+npm ci --prefix scripts/lighthouse --no-audit --no-fund --loglevel=error ||
+    { echo "lighthouse: npm could not install Lighthouse" >&2; exit 1; }
 runs=3
 
 work=$(mktemp -d)

@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Static checks: the checked-in clang-format style and clang-tidy configuration,
-# over every C++ file of the project. Needs a configured release build for the
+# Static checks: shellcheck over every shell script, then the checked-in
+# clang-format style and clang-tidy configuration over every C++ file of the
+# project. Needs a configured release build for the
 # compile commands.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh viewer test
 [ -f build/release/compile_commands.json ] || cmake --preset release >/dev/null
 
-mapfile -t sources < <(git ls-files '*.cpp' '*.h')
+# Every shell script, at shellcheck's default level.
+scripts=$(git ls-files '*.sh' .ci/run) || { echo "lint: git cannot list the shell scripts" >&2; exit 1; }
+mapfile -t shell_scripts <<<"$scripts"
+shellcheck "${shell_scripts[@]}"
+echo "lint: shellcheck clean"
+
+sources=$(git ls-files '*.cpp' '*.h') || { echo "lint: git cannot list the C++ files" >&2; exit 1; }
+mapfile -t sources <<<"$sources"
 clang-format --dry-run --Werror "${sources[@]}"
 echo "lint: clang-format clean"
 # The fuzzers build only with clang's fuzzing flags, so they are checked in

@@ -59,7 +59,7 @@ for group in "${groups[@]}"; do
     viewer) packages+=(cmake make g++ freeglut3-dev libgl-dev libx11-dev libxdamage-dev libgl1-mesa-dri) ;;
     headless) packages+=(xvfb maim) ;;
     test)
-        packages+=(cmake make clang llvm clang-format clang-tidy libclang-rt-dev libgtest-dev
+        packages+=(cmake make clang llvm clang-format clang-tidy shellcheck libclang-rt-dev libgtest-dev
             libbenchmark-dev xvfb libx11-dev libxtst-dev libpng-dev valgrind gcovr
             lintian wine wine64 chromium chromium-driver firefox-esr webkit2gtk-driver
             nlohmann-json3-dev libcurl4-openssl-dev
@@ -70,6 +70,8 @@ for group in "${groups[@]}"; do
             libgtest-dev:arm64 libgtest-dev:armhf libgtest-dev:i386 libgtest-dev:ppc64el
             libgtest-dev:s390x)
         # Debian 12 has no riscv64: its tests build GoogleTest from source.
+        # The machine's own file, not the project's to check.
+        # shellcheck source=/dev/null
         [ "$(. /etc/os-release && echo "${VERSION_ID:-}")" = 12 ] || packages+=(libgtest-dev:riscv64)
         ;;
     # Every package kind dates its files by the last commit (git).

@@ -17,7 +17,7 @@ shoot() {
         --no-first-run --disable-background-networking --disable-component-update \
         --user-data-dir="$profile" --hide-scrollbars --virtual-time-budget=10000 \
         --window-size="$2,$3" --force-device-scale-factor="$4" \
-        --screenshot="$PWD/docs/web-page-$1.png" "file://$PWD/$page" 2>/dev/null
+        --screenshot="$PWD/docs/web-page-$1.png" "file://${PWD// /%20}/$page" 2>/dev/null
     rm -rf "$profile"
     echo "web-screenshots: docs/web-page-$1.png"
 }
