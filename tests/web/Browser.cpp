@@ -5,8 +5,11 @@
 #include <curl/curl.h>
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -29,19 +32,6 @@ sockaddr_in loopback(int port) {
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     return address;
-}
-
-// A port on the loopback that nothing listens on now, for the driver to take.
-int freePort() {
-    const int probe = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t size = sizeof address;
-    if (bind(probe, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
-        getsockname(probe, reinterpret_cast<sockaddr*>(&address), &size) != 0) {
-        throw std::runtime_error("browser: no free port on the loopback");
-    }
-    close(probe);
-    return ntohs(address.sin_port);
 }
 
 // Base64, as WebDriver sends screenshots; padding is left out.
@@ -170,9 +160,11 @@ private:
 };
 
 // How each engine is started: what it is told in its profile folder and its
-// capabilities, and the command that starts its driver, listening on `port`.
+// capabilities, and the command that starts its driver. Each driver is told
+// to listen on port 0, which has the kernel choose a free port as it binds, so
+// that no other program can take the port between the choice and the bind.
 struct Launch {
-    std::vector<std::string> (*prepare)(int port, const std::string& folder, Without without,
+    std::vector<std::string> (*prepare)(const std::string& folder, Without without,
                                         json& capabilities);
     // It shows on an X server of its own, rather than headless.
     bool ownDisplay;
@@ -186,7 +178,7 @@ const Launch& launchOf(Browser::Engine engine) {
         // Chromium: software WebGL, in a desktop's window; chromedriver itself
         // keeps it off the network and its first-run pages. Without WebAssembly
         // as the strictest security settings have it: with no JavaScript compiler.
-        {[](int port, const std::string&, Without without, json& capabilities) {
+        {[](const std::string&, Without without, json& capabilities) {
              json arguments = {"--headless",
                                "--no-sandbox",
                                "--use-angle=swiftshader",
@@ -200,13 +192,13 @@ const Launch& launchOf(Browser::Engine engine) {
              capabilities["goog:chromeOptions"] = {{"binary", "/usr/bin/chromium"},
                                                    {"args", arguments}};
              capabilities["goog:loggingPrefs"] = {{"browser", "ALL"}};
-             return std::vector<std::string>{"chromedriver", "--port=" + std::to_string(port)};
+             return std::vector<std::string>{"chromedriver", "--port=0"};
          },
          false, false, true},
         // Firefox: Marionette's own recommended preferences keep it off the network.
-        {[](int port, const std::string& folder, Without without, json&) {
+        {[](const std::string& folder, Without without, json&) {
              std::ofstream(folder + "/user.js")
-                 << std::boolalpha << "user_pref(\"marionette.port\", " << port << ");\n"
+                 << std::boolalpha << "user_pref(\"marionette.port\", 0);\n"
                  << "user_pref(\"webgl.disabled\", " << (without == Without::WebGL) << ");\n"
                  << "user_pref(\"javascript.options.wasm\", " << (without != Without::WebAssembly)
                  << ");\n";
@@ -216,31 +208,66 @@ const Launch& launchOf(Browser::Engine engine) {
          true, true, false},
         // WebKitGTK's MiniBrowser: WebKitWebDriver adds its --automation only where
         // it is given no arguments.
-        {[](int port, const std::string&, Without without, json& capabilities) {
+        {[](const std::string&, Without without, json& capabilities) {
              if (without == Without::WebAssembly) {
                  throw std::invalid_argument("browser: MiniBrowser cannot turn WebAssembly off");
              }
              capabilities["webkitgtk:browserOptions"]["args"] =
                  without == Without::WebGL ? json{"--automation", "--enable-webgl=false"}
                                            : json::array();
-             return std::vector<std::string>{"WebKitWebDriver", "--port=" + std::to_string(port)};
+             return std::vector<std::string>{"WebKitWebDriver", "--port=0"};
          },
          true, false, false},
     };
     return launches[static_cast<int>(engine)];
 }
 
-// A connection to `port` once the driver listens there: the drivers say
-// nothing when they are ready, so the port is tried until it answers.
-int connectWhenListening(int port, Process& driver, const std::string& log) {
+// The loopback port that the process `id` listens on, from the kernel's
+// tables: the socket of a listening entry for 127.0.0.1 that is one of the
+// process's open files. 0 where it listens on none yet.
+int listeningPort(pid_t id) {
+    const std::string process = "/proc/" + std::to_string(id);
+    std::set<std::string> sockets;
+    std::error_code ignored;
+    for (const auto& file : std::filesystem::directory_iterator(process + "/fd", ignored)) {
+        sockets.insert(std::filesystem::read_symlink(file.path(), ignored).string());
+    }
+    std::ifstream table(process + "/net/tcp");
+    std::string line;
+    std::getline(table, line); // the columns' names
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state, queues, timer, retransmits, user, timeout, inode;
+        fields >> slot >> local >> remote >> state >> queues >> timer >> retransmits >> user >>
+            timeout >> inode;
+        constexpr const char* listen = "0A";
+        if (state == listen && local.rfind("0100007F:", 0) == 0 &&
+            sockets.count("socket:[" + inode + "]") > 0) {
+            return std::stoi(local.substr(9), nullptr, 16);
+        }
+    }
+    return 0;
+}
+
+// A connection to the driver once it listens: the drivers say nothing when
+// they are ready, so their sockets are looked at until one listens.
+std::pair<int, int> connectWhenListening(Process& driver, const std::string& log) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(patience);
     for (;;) {
-        const int connection = socket(AF_INET, SOCK_STREAM, 0);
-        const sockaddr_in address = loopback(port);
-        if (connect(connection, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
-            return connection;
+        if (const int port = listeningPort(driver.id()); port > 0) {
+            const int connection = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            const sockaddr_in address = loopback(port);
+            if (connection >= 0 && connect(connection, reinterpret_cast<const sockaddr*>(&address),
+                                           sizeof address) == 0) {
+                return {port, connection};
+            }
+            const std::string why = std::strerror(errno);
+            if (connection >= 0) {
+                close(connection);
+            }
+            throw std::runtime_error("browser: cannot connect to the driver on port " +
+                                     std::to_string(port) + ": " + why);
         }
-        close(connection);
         if (!driver.running() || std::chrono::steady_clock::now() > deadline) {
             throw std::runtime_error("browser: the driver did not start: " + textOf(log));
         }
@@ -257,9 +284,8 @@ Browser::Browser(Engine engine, Without without) : engine(engine) {
     }
     folder = pattern;
     const Launch& launch = launchOf(engine);
-    const int port = freePort();
     json capabilities = {{"timeouts", {{"script", patience * 1000}}}};
-    const std::vector<std::string> command = launch.prepare(port, folder, without, capabilities);
+    const std::vector<std::string> command = launch.prepare(folder, without, capabilities);
 
     Process::Options options;
     if (launch.ownDisplay) {
@@ -272,7 +298,7 @@ Browser::Browser(Engine engine, Without without) : engine(engine) {
     options.ownGroup = true;
     options.stopSignal = SIGTERM;
     driver.emplace(command, options);
-    const int connection = connectWhenListening(port, *driver, options.file);
+    const auto [port, connection] = connectWhenListening(*driver, options.file);
     if (launch.marionette) {
         transport = std::make_unique<Marionette>(connection);
     } else {
