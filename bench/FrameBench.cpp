@@ -2,7 +2,8 @@
 // drawn into a window on a private Xvfb with Mesa's software renderer; the
 // same walk with no current context, where every OpenGL call returns at once,
 // to show the share spent outside OpenGL; and the program's start-up to its
-// first frame, natively and cross-built for arm64 under qemu. With --frames=N it only draws N
+// first frame, natively and cross-built for another architecture (arm64, or
+// armhf on arm64) under qemu. With --frames=N it only draws N
 // frames of the World, for callgrind.
 #include "app/World.h"
 #include "bench/DiscardingBuffer.h"
@@ -10,6 +11,7 @@
 #include "render/Display.h"
 #include "tests/support/Expected.h"
 #include "tests/support/Files.h"
+#include "tests/support/ReleaseFiles.h"
 #include "tests/support/ViewerProcess.h"
 #include "tests/support/XvfbServer.h"
 
@@ -57,18 +59,27 @@ void BM_DrawSprings(benchmark::State& state, bool withContext) {
     reportPerSpring(state, world.body.springs.size());
 }
 
-// Start-up to the first frame of the program built here, or of the arm64
-// package's program under qemu's user-mode emulation.
-void BM_StartUpToFirstFrame(benchmark::State& state, bool arm64) {
+// Start-up to the first frame of the program built here, or of the package's
+// program cross-built for another architecture, under qemu's user-mode emulation.
+void BM_StartUpToFirstFrame(benchmark::State& state, bool foreign) {
     ViewerProcess::Options options;
-    if (arm64) {
-        const std::string root = temporaryFolder("arm64-package");
-        const CommandResult unpacked = runCommand("dpkg-deb -x " WIBBLE_ARM64_PACKAGE " " + root);
-        if (unpacked.status != 0) {
-            state.SkipWithError("no arm64 package: bash scripts/package.sh arm64");
+    if (foreign) {
+        state.SetLabel(WIBBLE_FOREIGN_ARCHITECTURE);
+        if (const std::string why =
+                releaseFileUnavailable(WIBBLE_FOREIGN_PACKAGE, WIBBLE_FOREIGN_ARCHITECTURE);
+            !why.empty()) {
+            state.SkipWithError(why.c_str());
             return;
         }
-        options.wrapper = {"qemu-aarch64-static", "-L", "/"};
+        const std::string root = temporaryFolder("foreign-package");
+        const CommandResult unpacked =
+            runCommand({"dpkg-deb", "-x", WIBBLE_DIST WIBBLE_FOREIGN_PACKAGE, root});
+        if (unpacked.status != 0) {
+            state.SkipWithError(
+                ("cannot unpack " WIBBLE_FOREIGN_PACKAGE ": " + unpacked.output).c_str());
+            return;
+        }
+        options.wrapper = {WIBBLE_FOREIGN_EMULATOR, "-L", "/"};
         options.program = {root + "/usr/bin/wibble"};
     }
     const char* display = std::getenv("DISPLAY");
@@ -93,7 +104,7 @@ BENCHMARK_CAPTURE(BM_StartUpToFirstFrame, native, false)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3);
-BENCHMARK_CAPTURE(BM_StartUpToFirstFrame, arm64_under_qemu, true)
+BENCHMARK_CAPTURE(BM_StartUpToFirstFrame, cross_built_under_qemu, true)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->MinTime(3);

@@ -35,8 +35,7 @@ INSTANTIATE_TEST_SUITE_P(Built, EveryPlatform, ::testing::Values(&builtProgram))
 INSTANTIATE_TEST_SUITE_P(Built, ExitPath, ::testing::Values(&builtExitProbe));
 
 TEST_F(Viewer, ImportsOnlyTheGraphicsCallsItIsKnownToMake) {
-    const CommandResult symbols =
-        runCommand(std::string("nm -D --undefined-only ") + WIBBLE_EXECUTABLE);
+    const CommandResult symbols = runCommand({"nm", "-D", "--undefined-only", WIBBLE_EXECUTABLE});
     ASSERT_EQ(symbols.status, 0) << symbols.output;
     std::istringstream lines(symbols.output);
     std::set<std::string> imported;

@@ -4,18 +4,22 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#ifndef WIBBLE_CALL_RECORDER
-#error "WIBBLE_CALL_RECORDER names the preloadable call recorder"
+#if !defined(WIBBLE_CALL_RECORDER) || !defined(WIBBLE_LEAK_SUPPRESSIONS)
+#error "WIBBLE_CALL_RECORDER names the preloadable call recorder, WIBBLE_LEAK_SUPPRESSIONS \
+LeakSanitizer's suppressions"
 #endif
 
 ViewerTest::~ViewerTest() {
-    for (const std::string& log : {callLog, heapLog, valgrindLog}) {
+    for (const std::string& log : {callLog, memoryLog, valgrindLog}) {
         std::remove(log.c_str());
     }
 }
@@ -23,9 +27,19 @@ ViewerTest::~ViewerTest() {
 ViewerProcess::Options ViewerTest::recorded(std::vector<std::string> arguments) const {
     ViewerProcess::Options options;
     options.arguments = std::move(arguments);
-    options.environment = {{"LD_PRELOAD", WIBBLE_CALL_RECORDER},
-                           {"WIBBLE_CALL_LOG", callLog},
-                           {"WIBBLE_HEAP_LOG", heapLog}};
+    // The loader splits LD_PRELOAD at spaces, with no escape, and would cut a
+    // path that holds one; a bare name is looked for on LD_LIBRARY_PATH, which
+    // only colons and semicolons split.
+    const std::filesystem::path recorder = WIBBLE_CALL_RECORDER;
+    const char* libraryPath = std::getenv("LD_LIBRARY_PATH");
+    options.environment = {
+        {"LD_PRELOAD", recorder.filename()},
+        {"LD_LIBRARY_PATH",
+         recorder.parent_path().string() + (libraryPath ? std::string(":") + libraryPath : "")},
+        {"WIBBLE_CALL_LOG", callLog},
+        {"WIBBLE_MEMORY_LOG", memoryLog}};
+    // The recorder keeps Mesa's driver loaded, so that its blocks are named.
+    options.leakSuppressions = WIBBLE_LEAK_SUPPRESSIONS;
     return options;
 }
 
@@ -48,9 +62,42 @@ std::vector<std::string> ViewerTest::loggedCalls() const {
     return lines;
 }
 
-std::vector<std::size_t> ViewerTest::heapAfterFrames() const {
-    std::ifstream log(heapLog);
-    return {std::istream_iterator<std::size_t>(log), std::istream_iterator<std::size_t>()};
+namespace {
+
+std::vector<FrameMemory> framesIn(const std::string& log) {
+    std::istringstream lines(log);
+    std::vector<FrameMemory> frames;
+    for (FrameMemory frame;
+         lines >> frame.width >> frame.height >> frame.heapBytes >> frame.residentKiB;) {
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+} // namespace
+
+std::vector<FrameMemory> ViewerTest::memoryAfterFrames() const {
+    return framesIn(textOf(memoryLog));
+}
+
+std::size_t ViewerTest::awaitFrameOfSize(int width, int height, std::size_t after,
+                                         std::chrono::seconds patience) const {
+    std::size_t found = 0;
+    const auto drawn = [&](const std::string& log) {
+        const std::vector<FrameMemory> frames = framesIn(log);
+        for (found = after; found < frames.size(); ++found) {
+            if (frames[found].width == width && frames[found].height == height) {
+                return true;
+            }
+        }
+        return false;
+    };
+    if (!awaitText(memoryLog, drawn, patience)) {
+        throw std::runtime_error("the viewer drew no frame at " + std::to_string(width) + " x " +
+                                 std::to_string(height) + " after its first " +
+                                 std::to_string(after));
+    }
+    return found;
 }
 
 std::string ViewerTest::valgrindReport() const {

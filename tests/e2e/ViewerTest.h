@@ -2,6 +2,7 @@
 
 #include "tests/e2e/ViewerWindow.h"
 #include "tests/support/Expected.h"
+#include "tests/support/SkipWhenUnavailable.h"
 #include "tests/support/ViewerProcess.h"
 #include "tests/support/XvfbServer.h"
 
@@ -12,6 +13,16 @@
 #include <string>
 #include <unistd.h>
 #include <vector>
+
+// What the viewer's process held after a frame, as the call recorder logged it.
+struct FrameMemory {
+    // The size the frame was drawn at.
+    int width = 0;
+    int height = 0;
+    // The heap in use, every arena and mapped block.
+    std::size_t heapBytes = 0;
+    long residentKiB = 0;
+};
 
 // What every end-to-end test of the viewer shares: its own X server, the
 // call recorder's log, valgrind's report, and a clean close.
@@ -29,8 +40,13 @@ protected:
 
     // The recorder's log, a line a call or callback.
     std::vector<std::string> loggedCalls() const;
-    // The heap in use after each frame, in bytes, as the recorder logged it.
-    std::vector<std::size_t> heapAfterFrames() const;
+    // What the process held after each frame.
+    std::vector<FrameMemory> memoryAfterFrames() const;
+    // Waits until the recorder has logged a frame drawn at `width` x `height`
+    // after the first `after` frames: that frame's place in the log. Throws
+    // where none comes within `patience`.
+    std::size_t awaitFrameOfSize(int width, int height, std::size_t after,
+                                 std::chrono::seconds patience) const;
     // What valgrind reported.
     std::string valgrindReport() const;
 
@@ -53,7 +69,7 @@ protected:
 private:
     std::string logBase = testing::TempDir() + "wibble-" + std::to_string(::getpid());
     std::string callLog = logBase + ".calls";
-    std::string heapLog = logBase + ".heap";
+    std::string memoryLog = logBase + ".memory";
     std::string valgrindLog = logBase + ".valgrind";
 };
 
@@ -68,19 +84,6 @@ public:
     // Why this machine cannot start the viewer this way; empty where it can.
     virtual std::string unavailable() const { return {}; }
 };
-
-// Skips the running test, saying why, when `why` is not empty: what it tests
-// cannot be had on this machine. Where WIBBLE_REQUIRE_EVERY_PACKAGE is set, as
-// CI sets it where every package can be built, the test fails instead.
-#define SKIP_WHEN_UNAVAILABLE(why)                                                                 \
-    do {                                                                                           \
-        if (const std::string reason = (why); !reason.empty()) {                                   \
-            if (std::getenv("WIBBLE_REQUIRE_EVERY_PACKAGE")) {                                     \
-                GTEST_FAIL() << reason;                                                            \
-            }                                                                                      \
-            GTEST_SKIP() << reason;                                                                \
-        }                                                                                          \
-    } while (false)
 
 // The end-to-end tests that hold wherever the viewer runs, instantiated by each
 // test program with the launchers it has.

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 #ifndef WIBBLE_SOURCE_DIR
 #error "WIBBLE_SOURCE_DIR names the folder of the run command"
@@ -15,9 +17,18 @@
 
 namespace {
 
-CommandResult runHeadless(const std::string& screenshot, const std::string& arguments = "") {
-    return runCommand("cd " WIBBLE_SOURCE_DIR " && env -u DISPLAY SCREENSHOT=" + screenshot +
-                      " bash scripts/run.sh " + arguments);
+CommandResult runHeadless(const std::string& screenshot,
+                          const std::vector<std::string>& arguments = {}) {
+    std::vector<std::string> command = {"env",
+                                        "-u",
+                                        "DISPLAY",
+                                        "-C",
+                                        WIBBLE_SOURCE_DIR,
+                                        "SCREENSHOT=" + screenshot,
+                                        "bash",
+                                        "scripts/run.sh"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return runCommand(command);
 }
 
 // One test, since each run builds the viewer in the same folder.
@@ -32,7 +43,7 @@ TEST(RunCommand, WithoutADisplaySavesTheShownFrameOrSaysThatNoneWasShown) {
 
     // Placed off the screen, the window is never exposed, so never drawn.
     const std::string none = temporaryFolder("run-command") + "/none.png";
-    const CommandResult blind = runHeadless(none, "-geometry 100x100+3000+3000");
+    const CommandResult blind = runHeadless(none, {"-geometry", "100x100+3000+3000"});
     EXPECT_NE(blind.status, 0);
     EXPECT_NE(blind.output.find("no frame was shown within 30 s"), std::string::npos)
         << blind.output;

@@ -4,6 +4,7 @@
 // icon and version; and the installer's silent install and uninstall.
 #include "tests/e2e/ViewerTest.h"
 #include "tests/support/Files.h"
+#include "tests/support/ReleaseFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,14 @@ std::string releaseUnavailable() {
             return line.substr(9);
         }
     }
-    return std::filesystem::exists(WIBBLE_WINDOWS_RELEASE) ? "" : "no " WIBBLE_WINDOWS_RELEASE;
+    for (const char* file : {WIBBLE_WINDOWS_RELEASE, WIBBLE_WINDOWS_INSTALLER}) {
+        if (std::string why =
+                releaseFileUnavailable(std::filesystem::path(file).filename(), "windows");
+            !why.empty()) {
+            return why;
+        }
+    }
+    return {};
 }
 
 // What Wine runs with in `prefix`: quietly, and without Wine's menu builder,
@@ -58,13 +66,10 @@ std::vector<std::pair<std::string, std::string>> wineEnvironment(const std::stri
             {"WINEDLLOVERRIDES", "winemenubuilder.exe=d"}};
 }
 
-// The start of a shell command that runs Wine in `prefix`, without a display.
-std::string wineIn(const std::string& prefix) {
-    std::string command = "env -u DISPLAY";
-    for (const auto& [name, value] : wineEnvironment(prefix)) {
-        command.append(" ").append(name).append("=").append(value);
-    }
-    return command + " ";
+// `command`, a program of Wine's, run to its end in `prefix` without a display.
+CommandResult inWine(const std::string& prefix, std::vector<std::string> command) {
+    command.insert(command.begin(), {"env", "-u", "DISPLAY"});
+    return runCommand(std::move(command), wineEnvironment(prefix));
 }
 
 // A new Wine prefix of the test program's own, for `purpose` (wineboot -i).
@@ -72,28 +77,36 @@ std::string wineIn(const std::string& prefix) {
 // prefix is removed: Wine finds a prefix's server by the folder's inode, which
 // the next test's new prefix may be given, and would then use the old one.
 std::string newWinePrefix(const std::string& purpose) {
-    std::string prefix = temporaryFolder(
-        purpose, [](const std::string& prefix) { runCommand(wineIn(prefix) + "wineserver -k"); });
-    const CommandResult boot = runCommand(wineIn(prefix) + "sh -c 'wineboot -i && wineserver -w'");
+    std::string prefix = temporaryFolder(purpose, [](const std::string& prefix) {
+        inWine(prefix, {"wineserver", "-k"});
+    });
+    const CommandResult boot = inWine(prefix, {"wineboot", "-i"});
     EXPECT_EQ(boot.status, 0) << boot.output;
+    const CommandResult booted = inWine(prefix, {"wineserver", "-w"});
+    EXPECT_EQ(booted.status, 0) << booted.output;
     return prefix;
 }
 
 // Runs `command` in Wine and waits until every program it started in the
 // prefix has ended: an uninstaller hands its work on to a copy of itself.
-CommandResult runInWine(const std::string& prefix, const std::string& command) {
-    return runCommand(wineIn(prefix) + "wine " + command + " && " + wineIn(prefix) +
-                      "wineserver -w");
+CommandResult runInWine(const std::string& prefix, std::vector<std::string> command) {
+    command.insert(command.begin(), "wine");
+    CommandResult run = inWine(prefix, std::move(command));
+    if (run.status == 0) {
+        const CommandResult ended = inWine(prefix, {"wineserver", "-w"});
+        run.status = ended.status;
+        run.output += ended.output;
+    }
+    return run;
 }
 
 // wibble's entry in the user's list of installed programs (Apps & features),
 // value by name; empty where there is none.
 std::map<std::string, std::string> uninstallEntry(const std::string& prefix) {
-    const CommandResult query =
-        runCommand(wineIn(prefix) +
-                   "wine reg query "
-                   "'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" +
-                   WIBBLE_APPLICATION_ID + "'");
+    const CommandResult query = inWine(
+        prefix,
+        {"wine", "reg", "query",
+         "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" WIBBLE_APPLICATION_ID});
     std::map<std::string, std::string> values;
     const std::regex value(R"(\s+(\S+)\s+REG_\w+\s+(.*?)\r?)");
     std::istringstream lines(query.output);
@@ -107,10 +120,10 @@ std::map<std::string, std::string> uninstallEntry(const std::string& prefix) {
 
 // Installs the release into `prefix` silently, as /S does; the folder it chose.
 std::string install(const std::string& prefix) {
-    const CommandResult setup = runInWine(prefix, WIBBLE_WINDOWS_INSTALLER " /S");
+    const CommandResult setup = runInWine(prefix, {WIBBLE_WINDOWS_INSTALLER, "/S"});
     EXPECT_EQ(setup.status, 0) << setup.output;
-    const CommandResult folder = runCommand(wineIn(prefix) + "winepath -u '" +
-                                            uninstallEntry(prefix)["InstallLocation"] + "'");
+    const CommandResult folder =
+        inWine(prefix, {"winepath", "-u", uninstallEntry(prefix)["InstallLocation"]});
     EXPECT_EQ(folder.status, 0) << folder.output;
     return std::filesystem::path(folder.output.substr(0, folder.output.find('\n')))
         .lexically_normal();
@@ -132,7 +145,7 @@ const Release& unzipped() {
     static const Release release = [] {
         const std::string unzipped = temporaryFolder("windows-release");
         const CommandResult unzip =
-            runCommand("cd " + unzipped + " && cmake -E tar xf " + WIBBLE_WINDOWS_RELEASE);
+            runCommand({"env", "-C", unzipped, "cmake", "-E", "tar", "xf", WIBBLE_WINDOWS_RELEASE});
         EXPECT_EQ(unzip.status, 0) << unzip.output;
         const std::string top = std::filesystem::path(WIBBLE_WINDOWS_RELEASE).stem();
         Release made{newWinePrefix("wine-prefix"), unzipped + "/" + top};
@@ -174,7 +187,7 @@ public:
     // Ends every Wine process of the prefix, which would hold on to this test's X server.
     void finish() const override {
         if (unavailable().empty()) {
-            runCommand(wineIn(release().prefix) + "wineserver -k");
+            inWine(release().prefix, {"wineserver", "-k"});
         }
     }
 
@@ -228,7 +241,7 @@ TEST(WindowsRelease, HoldsTheProgramTheDllsItNeedsItsTextsAndTheirNotices) {
     expectTextsAndNotices(unzipped().folder);
 
     const CommandResult dump =
-        runCommand("x86_64-w64-mingw32-objdump -p " + unzipped().folder + "/wibble.exe");
+        runCommand({"x86_64-w64-mingw32-objdump", "-p", unzipped().folder + "/wibble.exe"});
     ASSERT_EQ(dump.status, 0) << dump.output;
     std::istringstream text(dump.output);
     const std::vector<std::string> words{std::istream_iterator<std::string>(text),
@@ -267,8 +280,8 @@ Copyright copyright() {
 TEST(WindowsRelease, CarriesItsIconForExplorerAndItsWindowsAndItsVersion) {
     SKIP_WHEN_UNAVAILABLE(releaseUnavailable());
     // The program's resources, written back as the script they could be made from.
-    const CommandResult resources =
-        runCommand("x86_64-w64-mingw32-windres -O rc -i " + unzipped().folder + "/wibble.exe");
+    const CommandResult resources = runCommand(
+        {"x86_64-w64-mingw32-windres", "-O", "rc", "-i", unzipped().folder + "/wibble.exe"});
     ASSERT_EQ(resources.status, 0) << resources.output;
     const std::string& script = resources.output;
 
@@ -346,7 +359,7 @@ TEST(WindowsInstaller, InstallsForTheUserAndUninstallsSilentlyLeavingNothing) {
     EXPECT_EQ(entry["UninstallString"], "\"" + uninstaller + "\"");
 
     // Uninstalled as that entry says, silently.
-    const CommandResult uninstall = runInWine(prefix, "'" + uninstaller + "' /S");
+    const CommandResult uninstall = runInWine(prefix, {uninstaller, "/S"});
     EXPECT_EQ(uninstall.status, 0) << uninstall.output;
     EXPECT_EQ(pathsNamedWibble(users), std::set<std::string>{});
     EXPECT_EQ(uninstallEntry(prefix), (std::map<std::string, std::string>{}));

@@ -69,12 +69,18 @@ Process::Process(std::vector<std::string> command, Options options)
     if (nowhere < 0 || pipe2(failure, O_CLOEXEC) != 0) {
         throw std::runtime_error("cannot prepare to start " + name);
     }
+    const pid_t parent = getpid();
     pid = group = fork();
     if (pid == 0) {
+        // Both sides put the child in its group, so that it is there before
+        // either goes on, whichever runs first.
         if (o.ownGroup) {
             setpgid(0, 0);
         }
-        prctl(PR_SET_PDEATHSIG, o.stopSignal);
+        // A parent that died before the signal was asked for never sends it.
+        if (prctl(PR_SET_PDEATHSIG, o.stopSignal) != 0 || getppid() != parent) {
+            _exit(127);
+        }
         const auto target = [&](To to) {
             return to == To::Pipe ? pipeEnds[1] : to == To::File ? file : nowhere;
         };
@@ -86,6 +92,11 @@ Process::Process(std::vector<std::string> command, Options options)
         _exit(127);
     }
     int error = errno;
+    if (pid > 0 && o.ownGroup) {
+        // Fails only where the child has already made the group and run its
+        // program, which is as good.
+        setpgid(pid, pid);
+    }
     close(failure[1]);
     close(nowhere);
     if (pipeEnds[1] >= 0) {
@@ -190,10 +201,12 @@ std::string Process::written() const {
     return written;
 }
 
-CommandResult runCommand(const std::string& command) {
+CommandResult runCommand(std::vector<std::string> command,
+                         std::vector<std::pair<std::string, std::string>> environment) {
     Process::Options options;
+    options.environment = std::move(environment);
     options.patience = std::chrono::minutes(10);
-    Process shell({"sh", "-c", command}, options);
-    const int status = shell.wait();
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, shell.read()};
+    Process program(std::move(command), options);
+    const int status = program.wait();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, program.read()};
 }

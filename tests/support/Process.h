@@ -63,10 +63,12 @@ private:
     std::string text;
 };
 
-// A shell command run to its end: its exit status (-1 where a signal ended it)
-// and what it wrote, output and errors together.
+// A program run to its end: its exit status (-1 where a signal ended it) and
+// what it wrote, output and errors together. Its arguments are passed as they
+// are, through no shell, so a path may hold any character.
 struct CommandResult {
     int status = -1;
     std::string output;
 };
-CommandResult runCommand(const std::string& command);
+CommandResult runCommand(std::vector<std::string> command,
+                         std::vector<std::pair<std::string, std::string>> environment = {});

@@ -3,7 +3,6 @@
 #include "tests/support/XvfbServer.h"
 
 #include <cstdlib>
-#include <fstream>
 
 #ifndef WIBBLE_EXECUTABLE
 #error "WIBBLE_EXECUTABLE names the program under test"
@@ -25,14 +24,20 @@ std::vector<std::string> commandOf(const ViewerProcess::Options& options) {
 Process::Options processOptions(const std::string& display, const ViewerProcess::Options& viewer) {
     Process::Options options;
     options.environment = XvfbServer::clientEnvironment(display);
-    // In a sanitized build: Mesa's drivers are unloaded before the leak check
-    // runs, so what they keep for the whole run shows up as leaks that no
-    // name can suppress; the program's own memory at exit is checked under
-    // valgrind instead. A preloaded call recorder comes ahead of the
-    // sanitizer's runtime on purpose.
+    // In a sanitized build, LeakSanitizer checks the program at exit only
+    // where asked: elsewhere Mesa's driver is unloaded before the check runs,
+    // so what it keeps for the whole run shows up as leaks that no name can
+    // suppress. A preloaded call recorder comes ahead of the sanitizer's
+    // runtime on purpose.
     const char* asan = std::getenv("ASAN_OPTIONS");
     options.environment.emplace_back(
-        "ASAN_OPTIONS", std::string(asan ? asan : "") + ":detect_leaks=0:verify_asan_link_order=0");
+        "ASAN_OPTIONS", std::string(asan ? asan : "") +
+                            ":detect_leaks=" + (viewer.leakSuppressions.empty() ? "0" : "1") +
+                            ":verify_asan_link_order=0");
+    if (!viewer.leakSuppressions.empty()) {
+        options.environment.emplace_back("LSAN_OPTIONS", "print_suppressions=0:suppressions=" +
+                                                             viewer.leakSuppressions);
+    }
     options.environment.insert(options.environment.end(), viewer.environment.begin(),
                                viewer.environment.end());
     // Standard output goes to an unnamed file, so that a test can see it stays empty.
@@ -63,16 +68,4 @@ bool ViewerProcess::waitForTrace(const std::function<bool(const std::string&)>& 
 bool ViewerProcess::waitForFrames(int frames) {
     return waitForTrace(
         [frames](const std::string& trace) { return expected::framesIn(trace) >= frames; });
-}
-
-long ViewerProcess::residentKiB() const {
-    std::ifstream status("/proc/" + std::to_string(process.id()) + "/status");
-    for (std::string field; status >> field;) {
-        if (field == "VmRSS:") {
-            long kib = 0;
-            status >> kib;
-            return kib;
-        }
-    }
-    return -1;
 }

@@ -21,6 +21,9 @@ public:
         std::vector<std::string> wrapper;
         std::vector<std::pair<std::string, std::string>> environment;
         std::chrono::seconds patience{60};
+        // In a sanitized build, LeakSanitizer checks the program at exit with
+        // the suppressions of this file, where one is named.
+        std::string leakSuppressions;
         // The Windows C runtime writes each "\n" of the trace as "\r\n"; it is
         // read back as "\n".
         bool windowsLineEnds = false;
@@ -37,8 +40,6 @@ public:
 
     std::string trace() const { return traceIn(process.read()); }
     pid_t processId() const { return process.id(); }
-    // Resident memory of the running program, in KiB.
-    long residentKiB() const;
     // What it wrote to standard output.
     std::string output() const { return process.written(); }
 
