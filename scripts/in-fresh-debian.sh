@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs a command in a clone of this repository's last commit, as root on a
-# fresh minimal Debian of the release SUITE (scripts/debian-root.sh), with
+# Runs a command in a clone of this repository's last commit, in a folder
+# whose path holds a space, as a user's may, as root on a fresh minimal Debian
+# of the release SUITE (scripts/debian-root.sh), with
 # /proc, /dev and /sys mounted for it. Whatever happens, the mounts are undone
 # and the root is removed. Needs root and the Debian archive.
 #
@@ -31,7 +32,8 @@ remove_root() {
 trap remove_root EXIT
 
 scripts/debian-root.sh "$suite" "$root"
-git clone -q "$PWD" "$root/root/wibble"
+clone="/root/wibble clone"
+git clone -q "$PWD" "$root$clone"
 mount -t proc proc "$root/proc"
 for tree in dev sys; do
     mount --rbind "/$tree" "$root/$tree"
@@ -41,4 +43,6 @@ echo "in-fresh-debian: $* in Debian $suite ($(cat "$root/etc/debian_version"))"
 environment=(HOME=/root LANG=C.UTF-8 TERM="${TERM:-dumb}" PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
 authorities=/usr/local/share/ca-certificates/this-machine.crt
 [ ! -f "$root$authorities" ] || environment+=(NODE_EXTRA_CA_CERTS="$authorities")
-env -i "${environment[@]}" chroot "$root" /bin/bash -c 'cd /root/wibble && exec "$@"' in-fresh-debian "$@"
+# The shell in the root expands its arguments, not this one.
+# shellcheck disable=SC2016
+env -i "${environment[@]}" chroot "$root" /bin/bash -c 'cd "$0" && exec "$@"' "$clone" "$@"
