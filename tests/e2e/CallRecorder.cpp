@@ -123,6 +123,10 @@ std::string words(int count, char** vector) {
 } // namespace
 
 void FGAPIENTRY glutInit(int* argc, char** argv) {
+    // Only the viewer is recorded, not what it starts, such as the sanitizer's
+    // symbolizer; a program that started the viewer (valgrind, say) had the
+    // recorder loaded too, but calls no GLUT.
+    unsetenv("LD_PRELOAD");
     logLine(callLog, "glutInit(" + words(*argc, argv) + ")");
     REAL(glutInit)(argc, argv);
     logLine(callLog, "glutInit left " + words(*argc, argv));
@@ -151,11 +155,3 @@ WIBBLE_CALLBACKS(INTERPOSE)
 extern "C" int dlclose(void* /*library*/) {
     return 0;
 }
-
-namespace {
-
-// Only the viewer is recorded, not what it starts: the sanitizer's symbolizer,
-// which has no GLUT for the recorder to find.
-[[maybe_unused]] const int leftForTheViewerAlone = unsetenv("LD_PRELOAD");
-
-} // namespace
