@@ -58,6 +58,7 @@ template <typename Arguments> void noteSize(const char* name, const Arguments& a
 
 // AddressSanitizer's count of the heap in use, where the program runs with it:
 // its allocator replaces malloc's, whose figures then read as zero.
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the runtime's own name.
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes() __attribute__((weak));
 
 namespace {

@@ -151,8 +151,9 @@ TEST_P(DebianPackages, PassLintian) {
 
 // The day of the changelog's newest entry, as AppStream writes dates.
 std::string releaseDate() {
-    const CommandResult changed = runCommand({"dpkg-parsechangelog", "-S", "Date", "-l",
-                                              WIBBLE_SOURCE_DIR "/platform/debian/changelog"});
+    const std::string changelog = WIBBLE_SOURCE_DIR "/platform/debian/changelog";
+    const CommandResult changed =
+        runCommand({"dpkg-parsechangelog", "-S", "Date", "-l", changelog});
     EXPECT_EQ(changed.status, 0) << changed.output;
     const CommandResult date = runCommand(
         {"date", "--utc", "+%F", "--date=" + changed.output.substr(0, changed.output.find('\n'))});

@@ -144,8 +144,8 @@ void addExitProbe(const Release& release) {
 const Release& unzipped() {
     static const Release release = [] {
         const std::string unzipped = temporaryFolder("windows-release");
-        const CommandResult unzip =
-            runCommand({"env", "-C", unzipped, "cmake", "-E", "tar", "xf", WIBBLE_WINDOWS_RELEASE});
+        const CommandResult unzip = runCommand({"env", "-C", unzipped, "cmake", "-E", "tar", "xf",
+                                                std::string(WIBBLE_WINDOWS_RELEASE)});
         EXPECT_EQ(unzip.status, 0) << unzip.output;
         const std::string top = std::filesystem::path(WIBBLE_WINDOWS_RELEASE).stem();
         Release made{newWinePrefix("wine-prefix"), unzipped + "/" + top};
