@@ -35,8 +35,9 @@ Process::Options processOptions(const std::string& display, const ViewerProcess:
                             ":detect_leaks=" + (viewer.leakSuppressions.empty() ? "0" : "1") +
                             ":verify_asan_link_order=0");
     if (!viewer.leakSuppressions.empty()) {
-        options.environment.emplace_back("LSAN_OPTIONS", "print_suppressions=0:suppressions=" +
-                                                             viewer.leakSuppressions);
+        // Quoted, as the sanitizer splits its options at spaces and colons.
+        options.environment.emplace_back("LSAN_OPTIONS", "print_suppressions=0:suppressions=\"" +
+                                                             viewer.leakSuppressions + "\"");
     }
     options.environment.insert(options.environment.end(), viewer.environment.begin(),
                                viewer.environment.end());
