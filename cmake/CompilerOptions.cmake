@@ -16,6 +16,14 @@ if(CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$" AND NOT MSVC)
     set(WIBBLE_NEEDS_SSE2 ON)
 endif()
 
+# Release files keep no path of the folder they were built in. Debian's
+# dpkg-buildflags maps it away (-ffile-prefix-map), but leaves that out where
+# the path holds a space, which its flags, a string of words, cannot carry.
+option(WIBBLE_NO_BUILD_PATH "Keep no path of the source folder in what is built" OFF)
+if(WIBBLE_NO_BUILD_PATH AND NOT MSVC)
+    add_compile_options("-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.")
+endif()
+
 # A Windows release runs with no MinGW runtime DLLs beside it.
 if(MINGW)
     add_link_options(-static-libgcc -static-libstdc++)
