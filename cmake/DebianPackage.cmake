@@ -22,7 +22,14 @@ function(install_gzipped source destination)
     add_custom_target(gzip_${name} ALL DEPENDS ${gzipped})
     install(FILES ${gzipped} DESTINATION ${destination})
 endfunction()
-install_gzipped(${PROJECT_SOURCE_DIR}/docs/wibble.1 ${CMAKE_INSTALL_MANDIR}/man1)
+configure_file(docs/wibble.1.in ${CMAKE_CURRENT_BINARY_DIR}/manual/wibble.1 @ONLY)
+install_gzipped(${CMAKE_CURRENT_BINARY_DIR}/manual/wibble.1 ${CMAKE_INSTALL_MANDIR}/man1)
+# The changelog's newest entry is this release's.
+file(STRINGS platform/debian/changelog newest LIMIT_COUNT 1)
+if(NOT newest MATCHES "^wibble \\(${PROJECT_VERSION}\\) ")
+    message(FATAL_ERROR "platform/debian/changelog has no entry for ${PROJECT_VERSION} on top: "
+        "${newest}")
+endif()
 install_gzipped(${PROJECT_SOURCE_DIR}/platform/debian/changelog ${CMAKE_INSTALL_DOCDIR})
 # The user's README, not the project's: it names no file the package lacks.
 install(FILES platform/debian/README platform/debian/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
