@@ -1,18 +1,26 @@
-# Warnings, float rules and instrumentation for every target.
+# Warnings for every target of the project's own (GoogleTest, where it is
+# built here, is kept clear of them: tests/CMakeLists.txt); the float rules for
+# the model and whatever links it (wibble_float_rules).
+# CMAKE_COMPILE_WARNING_AS_ERROR makes the warnings errors.
+if(MSVC)
+    add_compile_options(/W4)
+else()
+    add_compile_options(-Wall -Wextra -Wpedantic)
+endif()
 
 # The model rounds every float expression exactly once, where the code says so;
 # a fused multiply-add would skip a rounding. MSVC's /fp:precise never fuses.
-# CMAKE_COMPILE_WARNING_AS_ERROR makes the warnings errors.
-if(MSVC)
-    add_compile_options(/W4 /fp:precise)
-else()
-    add_compile_options(-Wall -Wextra -Wpedantic -ffp-contract=off)
-endif()
 # 32-bit x86 code keeps floats in the x87 unit's 80-bit registers, which round
 # neither where the model rounds nor once: its arithmetic is done in SSE2
 # instead, as every x86 processor since 2003 has it.
+add_library(wibble_float_rules INTERFACE)
+if(MSVC)
+    target_compile_options(wibble_float_rules INTERFACE /fp:precise)
+else()
+    target_compile_options(wibble_float_rules INTERFACE -ffp-contract=off)
+endif()
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$" AND NOT MSVC)
-    add_compile_options(-msse2 -mfpmath=sse)
+    target_compile_options(wibble_float_rules INTERFACE -msse2 -mfpmath=sse)
     set(WIBBLE_NEEDS_SSE2 ON)
 endif()
 
