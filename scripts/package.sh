@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release packages into dist/: the Debian package for this machine
 # (deb) and for arm64, armhf and i386 (named so), the Windows zip and installer
-# (windows) and the web page (web); all of them, or those named, installing
+# (windows), the web page (web) and the source tarball (source, from a git
+# checkout); all of them, or those named, installing
 # only what those need. Where the Debian release cannot give freeglut's source
 # for Windows, the zip and the installer are left out with a word why, and the
 # others are built. dist/ then holds these files alone, with SHA256SUMS, and
@@ -10,15 +11,21 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 host=$(dpkg --print-architecture) || { echo "package: dpkg cannot name this machine's architecture" >&2; exit 1; }
-[ $# -gt 0 ] || set -- deb arm64 armhf i386 windows web
+in_git=false
+git rev-parse --is-inside-work-tree >/dev/null 2>&1 && in_git=true
+if [ $# -eq 0 ]; then
+    set -- deb arm64 armhf i386 windows web
+    # Unpacked from a tarball, the source is what the folder holds already.
+    if $in_git; then set -- "$@" source; fi
+fi
 kinds=()
 for kind in "$@"; do
     case $kind in
     # This machine's own architecture is built natively, as deb.
     "$host") kinds+=(deb) ;;
-    deb | arm64 | armhf | i386 | windows | web) kinds+=("$kind") ;;
+    deb | arm64 | armhf | i386 | windows | web | source) kinds+=("$kind") ;;
     *)
-        echo "package: no package kind $kind (deb, arm64, armhf, i386, windows or web)" >&2
+        echo "package: no package kind $kind (deb, arm64, armhf, i386, windows, web or source)" >&2
         exit 2
         ;;
     esac
@@ -27,15 +34,20 @@ mapfile -t kinds < <(printf '%s\n' "${kinds[@]}" | awk '!seen[$0]++')
 set -- "${kinds[@]}"
 # What the kinds named need, and no more.
 scripts/setup.sh viewer "${@/#/package-}"
-source_id=$(scripts/source-id.sh) || { echo "package: git cannot name the source" >&2; exit 1; }
+source_id=$(scripts/source-id.sh) || { echo "package: cannot name the source" >&2; exit 1; }
+version=$(cat VERSION)
 # Nothing of an earlier build or version is left to be taken for this one's.
 rm -rf dist
 mkdir dist
 # Reproducible packages: every time they hold is the last commit's, and every
 # mode is as in Debian's own packages, whatever the caller's umask.
 umask 022
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+# Outside git, as unpacked from the source tarball, the changelog's newest entry.
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && $in_git; then
     SOURCE_DATE_EPOCH=$(git log -1 --format=%ct) || { echo "package: git cannot date the last commit" >&2; exit 1; }
+elif [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+    SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l platform/debian/changelog -S Timestamp) ||
+        { echo "package: dpkg-parsechangelog cannot date the changelog" >&2; exit 1; }
 fi
 export SOURCE_DATE_EPOCH
 
@@ -91,6 +103,18 @@ for kind in "$@"; do
         cmake --build build/windows --target installer >/dev/null
         cp build/windows/wibble-*-win64-setup.exe dist/
         basename build/windows/wibble-*-win64-setup.exe
+        ;;
+    source)
+        $in_git || { echo "package: the source tarball is made from a git checkout" >&2; exit 1; }
+        # Every file that git would commit now, in one folder named for the
+        # release; owners, modes, order and times fixed, as in the packages.
+        git ls-files -z --cached --others --exclude-standard |
+            while IFS= read -r -d '' file; do [ ! -e "$file" ] || printf '%s\0' "$file"; done |
+            tar --create --null --files-from=- --format=gnu --sort=name \
+                --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner --mode=go-w \
+                --transform="s|^|wibble-$version/|" |
+            gzip -9 -n >"dist/wibble-$version.tar.gz"
+        echo "wibble-$version.tar.gz"
         ;;
     web)
         # The Closure compiler, at the version its lock file pins; npm's own

@@ -20,6 +20,7 @@
 #                    icoutils for the icon, python3-debian for the notices
 #   package-web      building the web page: Emscripten, Node.js and npm for
 #                    the Closure compiler, python3-debian
+#   package-source   the source tarball: git
 #   package   every package-* group
 #   lighthouse  auditing the web page with Lighthouse (Node.js, Chromium, a web server)
 #   root      making a fresh Debian root to install or test in (debootstrap)
@@ -38,7 +39,8 @@ fi
 groups=()
 for group in "$@"; do
     if [ "$group" = package ]; then
-        groups+=(package-deb package-arm64 package-armhf package-i386 package-windows package-web)
+        groups+=(package-deb package-arm64 package-armhf package-i386 package-windows package-web
+            package-source)
     else
         groups+=("$group")
     fi
@@ -86,6 +88,7 @@ for group in "${groups[@]}"; do
             python3-debian)
         ;;
     package-web) packages+=(git emscripten librsvg2-bin python3-debian nodejs) ;;&
+    package-source) packages+=(git) ;;
     lighthouse) packages+=(nodejs chromium) ;;&
     # npm, unless the Node.js installed brings its own.
     package-web | lighthouse) command -v npm >/dev/null || packages+=(npm) ;;
