@@ -15,11 +15,17 @@ cache=build/debian-$suite.tar
 
 if [ ! -f "$cache" ]; then
     command -v debootstrap >/dev/null || scripts/setup.sh root
-    made=$(mktemp -d build/debootstrap-XXXXXX)
+    # debootstrap cannot make a root at a path that holds a space, as this
+    # folder's may: it makes it in the system's temporary folder.
+    made=$(mktemp -d /tmp/wibble-debootstrap-XXXXXX)
     chmod 755 "$made"
-    trap 'rm -rf --one-file-system "$made"' EXIT
+    trap 'rm -rf --one-file-system "$made" "$made.log"' EXIT
     echo "debian-root: bootstrapping Debian $suite"
-    debootstrap --variant=minbase "$suite" "$made" http://deb.debian.org/debian >/dev/null
+    if ! debootstrap --variant=minbase "$suite" "$made" http://deb.debian.org/debian >"$made.log" 2>&1; then
+        tail -n 5 "$made.log" >&2
+        echo "debian-root: debootstrap could not make a Debian $suite root" >&2
+        exit 1
+    fi
     cat >>"$made/etc/apt/sources.list" <<SOURCES
 deb http://deb.debian.org/debian $suite-updates main
 deb http://deb.debian.org/debian-security $suite-security main
