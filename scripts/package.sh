@@ -11,12 +11,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 host=$(dpkg --print-architecture) || { echo "package: dpkg cannot name this machine's architecture" >&2; exit 1; }
-in_git=false
-git rev-parse --is-inside-work-tree >/dev/null 2>&1 && in_git=true
 if [ $# -eq 0 ]; then
     set -- deb arm64 armhf i386 windows web
-    # Unpacked from a tarball, the source is what the folder holds already.
-    if $in_git; then set -- "$@" source; fi
+    # A clone gives the source tarball too; unpacked from one, the folder is
+    # the source already.
+    if [ -e .git ]; then set -- "$@" source; fi
 fi
 kinds=()
 for kind in "$@"; do
@@ -34,6 +33,9 @@ mapfile -t kinds < <(printf '%s\n' "${kinds[@]}" | awk '!seen[$0]++')
 set -- "${kinds[@]}"
 # What the kinds named need, and no more.
 scripts/setup.sh viewer "${@/#/package-}"
+# Asked after the set-up, which installs git for the kinds that use it.
+in_git=false
+git rev-parse --is-inside-work-tree >/dev/null 2>&1 && in_git=true
 source_id=$(scripts/source-id.sh) || { echo "package: cannot name the source" >&2; exit 1; }
 version=$(cat VERSION)
 # Nothing of an earlier build or version is left to be taken for this one's.
