@@ -64,7 +64,7 @@ std::vector<std::string> ViewerTest::loggedCalls() const {
 
 namespace {
 
-std::vector<FrameMemory> framesIn(const std::string& log) {
+std::vector<FrameMemory> memoryLogged(const std::string& log) {
     std::istringstream lines(log);
     std::vector<FrameMemory> frames;
     for (FrameMemory frame;
@@ -77,14 +77,14 @@ std::vector<FrameMemory> framesIn(const std::string& log) {
 } // namespace
 
 std::vector<FrameMemory> ViewerTest::memoryAfterFrames() const {
-    return framesIn(textOf(memoryLog));
+    return memoryLogged(textOf(memoryLog));
 }
 
 std::size_t ViewerTest::awaitFrameOfSize(int width, int height, std::size_t after,
                                          std::chrono::seconds patience) const {
     std::size_t found = 0;
     const auto drawn = [&](const std::string& log) {
-        const std::vector<FrameMemory> frames = framesIn(log);
+        const std::vector<FrameMemory> frames = memoryLogged(log);
         for (found = after; found < frames.size(); ++found) {
             if (frames[found].width == width && frames[found].height == height) {
                 return true;

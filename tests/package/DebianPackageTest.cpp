@@ -83,20 +83,20 @@ const DebianPackage armhfPackage("armhf", "qemu-arm-static");
 // Not named i386 alone, which 32-bit x86 compilers define as a macro.
 const DebianPackage i386Package("i386", "qemu-i386-static");
 
-// The package for this machine, or none where it is `cross`'s architecture:
-// that one is then built and tested natively.
-template <typename Pointer = const Launcher*>
-std::vector<Pointer> crossBuilt(const DebianPackage& cross) {
-    if (std::string(cross.architecture) == WIBBLE_HOST_ARCHITECTURE) {
+// The cross-built `package`, or none where its architecture is this machine's,
+// whose package is built and tested natively.
+std::vector<const Launcher*> crossBuilt(const DebianPackage& package) {
+    if (std::string(package.architecture) == WIBBLE_HOST_ARCHITECTURE) {
         return {};
     }
-    return {&cross};
+    return {&package};
 }
 std::vector<const DebianPackage*> everyPackage() {
     std::vector<const DebianPackage*> packages{&native};
     for (const DebianPackage* cross : {&arm64Package, &armhfPackage, &i386Package}) {
-        const auto built = crossBuilt<const DebianPackage*>(*cross);
-        packages.insert(packages.end(), built.begin(), built.end());
+        if (std::string(cross->architecture) != WIBBLE_HOST_ARCHITECTURE) {
+            packages.push_back(cross);
+        }
     }
     return packages;
 }
