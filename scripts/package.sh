@@ -108,10 +108,9 @@ for kind in "$@"; do
         ;;
     source)
         $in_git || { echo "package: the source tarball is made from a git checkout" >&2; exit 1; }
-        # Every file that git would commit now, in one folder named for the
-        # release; owners, modes, order and times fixed, as in the packages.
-        git ls-files -z --cached --others --exclude-standard |
-            while IFS= read -r -d '' file; do [ ! -e "$file" ] || printf '%s\0' "$file"; done |
+        # The files of the tree that BUILT-FROM names, in one folder named for
+        # the release; owners, modes, order and times fixed, as in the packages.
+        git ls-tree -r -z --name-only "$source_id" |
             tar --create --null --files-from=- --format=gnu --sort=name \
                 --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner --mode=go-w \
                 --transform="s|^|wibble-$version/|" |
