@@ -8,8 +8,10 @@
 #include <X11/extensions/Xdamage.h>
 
 #include <optional>
+#include <poll.h>
 #include <stdexcept>
 #include <utility>
+#include <vector>
 
 struct ViewerWindow::Connection {
     Display* display = nullptr;
@@ -46,9 +48,57 @@ ViewerWindow::Image readable(std::optional<ViewerWindow::Image> image) {
     return std::move(*image);
 }
 
+// The window titled `title` once it is shown, looked for again whenever a
+// top-level window is mapped or renamed, until `patience` runs out; 0 where
+// none comes. What it
+// watched is no longer watched after, so that no event of its own reaches
+// the grabs.
+Window awaitWindowByTitle(Display* display, const std::string& title,
+                          std::chrono::seconds patience) {
+    const Window root = DefaultRootWindow(display);
+    // Asked for before the first look, so that no window comes unseen between.
+    XSelectInput(display, root, SubstructureNotifyMask);
+    std::vector<Window> watched{root};
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    Window found = 0;
+    for (;;) {
+        found = findWindowByTitle(display, root, title);
+        XWindowAttributes attributes;
+        if (found && !(XGetWindowAttributes(display, found, &attributes) &&
+                       attributes.map_state == IsViewable)) {
+            found = 0;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (found || left.count() <= 0) {
+            break;
+        }
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        if (XPending(display) == 0 && poll(&connection, 1, static_cast<int>(left.count())) <= 0) {
+            continue;
+        }
+        while (XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == CreateNotify) {
+                XSelectInput(display, event.xcreatewindow.window, PropertyChangeMask);
+                watched.push_back(event.xcreatewindow.window);
+            }
+        }
+    }
+    for (const Window window : watched) {
+        XSelectInput(display, window, NoEventMask);
+    }
+    XSync(display, True);
+    // Windows that went while they were looked at, or watched, are no fault.
+    lastError.clear();
+    return found;
+}
+
 } // namespace
 
-ViewerWindow::ViewerWindow(const std::string& display, const std::string& title)
+ViewerWindow::ViewerWindow(const std::string& display, const std::string& title,
+                           std::chrono::seconds patience)
     : x(new Connection) {
     XSetErrorHandler(keepError);
     x->display = XOpenDisplay(display.c_str());
@@ -56,7 +106,9 @@ ViewerWindow::ViewerWindow(const std::string& display, const std::string& title)
         delete x;
         throw std::runtime_error("cannot open display " + display);
     }
-    x->window = findWindowByTitle(x->display, DefaultRootWindow(x->display), title);
+    x->window = patience.count() > 0
+                    ? awaitWindowByTitle(x->display, title, patience)
+                    : findWindowByTitle(x->display, DefaultRootWindow(x->display), title);
     int damageError = 0;
     if (!x->window || !XDamageQueryExtension(x->display, &x->damageEvent, &damageError)) {
         XCloseDisplay(x->display);

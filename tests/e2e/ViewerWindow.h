@@ -2,6 +2,7 @@
 
 #include "tools/WindowImage.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 #include <utility>
@@ -13,8 +14,10 @@ class ViewerWindow {
 public:
     using Image = WindowImage;
 
-    // Connects to the display and finds the top-level window titled `title`.
-    ViewerWindow(const std::string& display, const std::string& title);
+    // Connects to the display and finds the top-level window titled `title`,
+    // waiting up to `patience` for it to be mapped; throws where none is.
+    ViewerWindow(const std::string& display, const std::string& title,
+                 std::chrono::seconds patience = std::chrono::seconds(0));
     ~ViewerWindow();
     ViewerWindow(const ViewerWindow&) = delete;
     ViewerWindow& operator=(const ViewerWindow&) = delete;

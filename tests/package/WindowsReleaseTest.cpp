@@ -1,7 +1,8 @@
 // The Windows release that scripts/package.sh writes, both as the zip unpacked
 // into a folder and as its installer installs it, each in a Wine prefix of its
 // own, run by Wine on the test's X server with Mesa underneath; the program's
-// icon and version; and the installer's silent install and uninstall.
+// icon and version; the installer's silent install and uninstall, and its
+// upgrade of the earlier release that scripts/earlier-release.sh builds.
 #include "tests/e2e/ViewerTest.h"
 #include "tests/support/Files.h"
 #include "tests/support/ReleaseFiles.h"
@@ -10,10 +11,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <ostream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -118,15 +122,66 @@ std::map<std::string, std::string> uninstallEntry(const std::string& prefix) {
     return values;
 }
 
-// Installs the release into `prefix` silently, as /S does; the folder it chose.
-std::string install(const std::string& prefix) {
-    const CommandResult setup = runInWine(prefix, {WIBBLE_WINDOWS_INSTALLER, "/S"});
-    EXPECT_EQ(setup.status, 0) << setup.output;
+// The folder that wibble's entry in Apps & features names, as a path here.
+std::string installedFolder(const std::string& prefix) {
     const CommandResult folder =
         inWine(prefix, {"winepath", "-u", uninstallEntry(prefix)["InstallLocation"]});
     EXPECT_EQ(folder.status, 0) << folder.output;
     return std::filesystem::path(folder.output.substr(0, folder.output.find('\n')))
         .lexically_normal();
+}
+
+// Runs `installer` in `prefix` silently, as /S does, with `arguments` after;
+// the folder it chose.
+std::string install(const std::string& prefix,
+                    const std::string& installer = WIBBLE_WINDOWS_INSTALLER,
+                    const std::vector<std::string>& arguments = {}) {
+    std::vector<std::string> command{installer, "/S"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const CommandResult setup = runInWine(prefix, command);
+    EXPECT_EQ(setup.status, 0) << setup.output;
+    return installedFolder(prefix);
+}
+
+void pressAndRelease(ViewerWindow& window, const char* key) {
+    window.pressKey(key, true);
+    window.pressKey(key, false);
+}
+
+// Runs this release's installer in `prefix` with `arguments` and its pages
+// shown on `display`, and goes through them from the keyboard as a user does:
+// Install on the folder page, then Finish on the last, which starts the
+// program as that page offers; the program's window is then closed. The
+// folder it chose.
+std::string installThroughItsPages(const std::string& prefix, const std::string& display,
+                                   const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"wine", WIBBLE_WINDOWS_INSTALLER};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    Process::Options options;
+    options.environment = wineEnvironment(prefix);
+    options.environment.emplace_back("DISPLAY", display);
+    options.patience = std::chrono::seconds(120);
+    Process setup(command, options);
+    // NSIS's caption, which ends with a space.
+    ViewerWindow pages(display, "wibble Setup ", std::chrono::seconds(120));
+    // With no window manager, keys go to the window under the pointer.
+    pages.movePointer(pages.grab().width / 2, 10);
+    pressAndRelease(pages, "Return");
+    // The last page shows the wizard's picture, blue, down its left side,
+    // where the pages before it are grey.
+    const auto lastPage = [](const ViewerWindow::Image& image) {
+        const std::uint32_t pixel = image.at(20, image.height / 2);
+        return (pixel & 0xff) > ((pixel >> 16) & 0xff) + 64;
+    };
+    EXPECT_TRUE(lastPage(pages.grabUntil(lastPage, 120))) << "the last page was never shown";
+    pressAndRelease(pages, "Return");
+    // The program holds on to the installer's output, so it is closed first.
+    ViewerWindow program(display, expected::windowTitle, std::chrono::seconds(120));
+    program.close();
+    EXPECT_EQ(setup.wait(), 0) << setup.read();
+    const CommandResult ended = inWine(prefix, {"wineserver", "-w"});
+    EXPECT_EQ(ended.status, 0) << ended.output;
+    return installedFolder(prefix);
 }
 
 // The release in a folder of a Wine prefix, made once.
@@ -327,6 +382,31 @@ std::set<std::string> pathsNamedWibble(const std::string& folder) {
     return named;
 }
 
+// How many programs in the user's Apps & features are called wibble.
+std::size_t installedProgramsNamedWibble(const std::string& prefix) {
+    const CommandResult query =
+        inWine(prefix, {"wine", "reg", "query",
+                        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", "/s"});
+    const std::regex named(R"(\s+DisplayName\s+REG_SZ\s+wibble\r?)");
+    std::size_t count = 0;
+    std::istringstream lines(query.output);
+    for (std::string line; std::getline(lines, line);) {
+        count += std::regex_match(line, named) ? 1 : 0;
+    }
+    return count;
+}
+
+// Uninstalls silently with the uninstaller in the folder that wibble's entry
+// in Apps & features names, and expects nothing of it left for the user: no
+// file, no shortcut, no entry.
+void uninstallLeavingNothing(const std::string& prefix) {
+    const CommandResult uninstall =
+        runInWine(prefix, {uninstallEntry(prefix)["InstallLocation"] + "\\uninstall.exe", "/S"});
+    EXPECT_EQ(uninstall.status, 0) << uninstall.output;
+    EXPECT_EQ(pathsNamedWibble(prefix + "/drive_c"), std::set<std::string>{});
+    EXPECT_EQ(uninstallEntry(prefix), (std::map<std::string, std::string>{}));
+}
+
 TEST(WindowsInstaller, InstallsForTheUserAndUninstallsSilentlyLeavingNothing) {
     SKIP_WHEN_UNAVAILABLE(releaseUnavailable());
     const std::string prefix = newWinePrefix("wine-install-and-uninstall");
@@ -358,12 +438,68 @@ TEST(WindowsInstaller, InstallsForTheUserAndUninstallsSilentlyLeavingNothing) {
     const std::string uninstaller = location + "\\uninstall.exe";
     EXPECT_EQ(entry["UninstallString"], "\"" + uninstaller + "\"");
 
-    // Uninstalled as that entry says, silently.
-    const CommandResult uninstall = runInWine(prefix, {uninstaller, "/S"});
-    EXPECT_EQ(uninstall.status, 0) << uninstall.output;
-    EXPECT_EQ(pathsNamedWibble(users), std::set<std::string>{});
-    EXPECT_EQ(uninstallEntry(prefix), (std::map<std::string, std::string>{}));
+    uninstallLeavingNothing(prefix);
 }
+
+// An upgrade of the earlier release, which its own installer installed
+// silently in the folder it offers: into the folder that this installer
+// offers, the same, or into one chosen with /D, silently or through the
+// installer's pages.
+struct Upgrade {
+    const char* name;
+    // The folder given with /D=, or null. Wine quotes an argument that holds
+    // a space, and the installer takes /D= unquoted alone: this one has none.
+    const char* chosenFolder;
+    bool throughItsPages;
+};
+
+void PrintTo(const Upgrade& upgrade, std::ostream* out) {
+    *out << upgrade.name;
+}
+
+class WindowsUpgrade : public ::testing::TestWithParam<Upgrade> {
+protected:
+    // Where the pages and the program they start are shown.
+    XvfbServer server;
+};
+
+TEST_P(WindowsUpgrade, LeavesOnlyThisReleaseAndOneEntryThenUninstallsLeavingNothing) {
+    SKIP_WHEN_UNAVAILABLE(releaseUnavailable());
+    const EarlierReleaseFile earlier = earlierReleaseFile("-win64-setup.exe");
+    SKIP_WHEN_UNAVAILABLE(earlier.unavailable);
+    const std::string prefix = newWinePrefix(std::string("wine-upgrade-") + GetParam().name);
+    const std::string earlierFolder = install(prefix, earlier.path);
+    ASSERT_TRUE(std::filesystem::exists(earlierFolder + "/wibble.exe")) << earlierFolder;
+
+    std::vector<std::string> arguments;
+    if (GetParam().chosenFolder != nullptr) {
+        arguments.push_back(std::string("/D=") + GetParam().chosenFolder);
+    }
+    const std::string folder = GetParam().throughItsPages
+                                   ? installThroughItsPages(prefix, server.display(), arguments)
+                                   : install(prefix, WIBBLE_WINDOWS_INSTALLER, arguments);
+    EXPECT_EQ(filesIn(folder), releaseFilesAnd("uninstall.exe"));
+    std::map<std::string, std::string> entry = uninstallEntry(prefix);
+    if (GetParam().chosenFolder != nullptr) {
+        EXPECT_EQ(entry["InstallLocation"], GetParam().chosenFolder);
+        EXPECT_FALSE(std::filesystem::exists(earlierFolder)) << earlierFolder;
+    } else {
+        EXPECT_EQ(folder, earlierFolder);
+    }
+    EXPECT_EQ(entry["DisplayVersion"], WIBBLE_VERSION);
+    EXPECT_EQ(installedProgramsNamedWibble(prefix), 1u);
+
+    uninstallLeavingNothing(prefix);
+    EXPECT_FALSE(std::filesystem::exists(folder)) << folder;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Windows, WindowsUpgrade,
+    ::testing::Values(Upgrade{"SilentlyInTheSameFolder", nullptr, false},
+                      Upgrade{"SilentlyIntoAChosenFolder", "C:\\Apps\\wibble", false},
+                      Upgrade{"ThroughItsPagesInTheSameFolder", nullptr, true},
+                      Upgrade{"ThroughItsPagesIntoAChosenFolder", "C:\\Apps\\wibble", true}),
+    [](const ::testing::TestParamInfo<Upgrade>& upgrade) { return upgrade.param.name; });
 
 const WineRelease zippedProbe(unzipped, "wibble_exit_probe.exe");
 const WineRelease installedProbe(installed, "wibble_exit_probe.exe");

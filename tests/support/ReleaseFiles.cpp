@@ -4,8 +4,10 @@
 
 #include <filesystem>
 
-#if !defined(WIBBLE_DIST) || !defined(WIBBLE_SOURCE_DIR)
-#error "WIBBLE_DIST names the release files' folder, WIBBLE_SOURCE_DIR the source they come from"
+#if !defined(WIBBLE_DIST) || !defined(WIBBLE_SOURCE_DIR) || !defined(WIBBLE_EARLIER_RELEASE)
+#error                                                                                             \
+    "WIBBLE_DIST names the release files' folder, WIBBLE_SOURCE_DIR the source they come from, \
+WIBBLE_EARLIER_RELEASE the earlier release's"
 #endif
 
 namespace {
@@ -44,4 +46,23 @@ std::string releaseFileUnavailable(const std::string& name, const std::string& k
         return "dist/" + name + " is missing: scripts/package.sh " + kind + " builds it";
     }
     return {};
+}
+
+EarlierReleaseFile earlierReleaseFile(const std::string& ending) {
+    const std::filesystem::path folder = WIBBLE_EARLIER_RELEASE;
+    if (std::filesystem::is_directory(folder)) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            const std::string name = entry.path().filename();
+            if (name.size() > ending.size() &&
+                name.compare(name.size() - ending.size(), ending.size(), ending) == 0) {
+                return {entry.path(), {}};
+            }
+        }
+    }
+    if (std::filesystem::exists(folder / "unavailable")) {
+        return {{}, firstLineOf(textOf(folder / "unavailable"))};
+    }
+    return {{},
+            "build/earlier-release/ holds no file *" + ending +
+                " of the earlier release: scripts/earlier-release.sh builds it"};
 }
