@@ -19,7 +19,7 @@ if [ ! -f "$cache" ]; then
     # folder's may: it makes it in the system's temporary folder.
     made=$(mktemp -d /tmp/wibble-debootstrap-XXXXXX)
     chmod 755 "$made"
-    trap 'rm -rf --one-file-system "$made" "$made.log"' EXIT
+    trap 'rm -rf --one-file-system "$made" "$made.log" ${part:+"$part"}' EXIT
     echo "debian-root: bootstrapping Debian $suite"
     if ! debootstrap --variant=minbase "$suite" "$made" http://deb.debian.org/debian >"$made.log" 2>&1; then
         tail -n 5 "$made.log" >&2
@@ -30,8 +30,12 @@ if [ ! -f "$cache" ]; then
 deb http://deb.debian.org/debian $suite-updates main
 deb http://deb.debian.org/debian-security $suite-security main
 SOURCES
-    tar --numeric-owner -C "$made" -cf "$cache.part" .
-    mv "$cache.part" "$cache"
+    # Written aside and then moved, so that a root made at the same time
+    # never unpacks half of it.
+    part=$(mktemp "$cache.XXXXXX")
+    tar --numeric-owner -C "$made" -cf "$part" .
+    chmod 644 "$part"
+    mv "$part" "$cache"
 fi
 
 mkdir -p "$root"

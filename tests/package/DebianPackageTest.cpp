@@ -2,7 +2,8 @@
 // arm64, armhf and i386: their control fields, their files, lintian's verdict,
 // what desktops and software centres take from them, and the packaged program
 // run end to end, the others' under qemu's user-mode emulation, and started
-// from its desktop entry.
+// from its desktop entry; and this machine's installed by apt over the earlier
+// release's in a fresh Debian root, and run there.
 #include "tests/e2e/Picture.h"
 #include "tests/e2e/ViewerTest.h"
 #include "tests/support/Files.h"
@@ -13,6 +14,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
+#include <set>
+#include <sstream>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -205,7 +209,23 @@ TEST_P(DebianPackages, AppearInDesktopMenusAndSoftwareCentres) {
         << appstream.output;
 }
 
-class DesktopEntry : public ViewerTest {};
+// The packaged program, started as its users start it.
+class PackagedProgram : public ViewerTest {
+protected:
+    // Expects the window to show the lattice, to close cleanly, and the trace
+    // to hold whole frames alone.
+    static void expectShownAndClosedCleanly(ViewerProcess& viewer, ViewerWindow& window) {
+        const int size = expected::windowSize;
+        EXPECT_EQ(pictureFaults(awaitPicture(window, size, size), size, size), "");
+        closeAndExpectSuccess(viewer, window);
+        // A window system may ask for a second frame when the first came
+        // before the window was exposed, as it did once under load; every
+        // frame is whole.
+        EXPECT_EQ(viewer.trace(), expected::traceOfFrames(expected::framesIn(viewer.trace())));
+    }
+};
+
+class DesktopEntry : public PackagedProgram {};
 
 // gio starts what the entry's Exec line names, found on the PATH, as a desktop's
 // menu does, and returns. The program inherits gio's standard error, so its
@@ -224,12 +244,98 @@ TEST_F(DesktopEntry, StartsThePackagedProgramAsADesktopDoes) {
     // Docks match the window to the entry, its name and icon, by its class.
     EXPECT_EQ(window.windowClass(),
               std::make_pair(std::string("wibble"), std::string(WIBBLE_APPLICATION_ID)));
-    const int size = expected::windowSize;
-    EXPECT_EQ(pictureFaults(awaitPicture(window, size, size), size, size), "");
-    closeAndExpectSuccess(viewer, window);
-    // A window system may ask for a second frame when the first came before
-    // the window was exposed, as it did once under load; every frame is whole.
-    EXPECT_EQ(viewer.trace(), expected::traceOfFrames(expected::framesIn(viewer.trace())));
+    expectShownAndClosedCleanly(viewer, window);
+}
+
+// This machine's Debian release, as apt names it.
+std::string debianSuite() {
+    std::smatch match;
+    const std::string release = textOf("/etc/os-release");
+    return std::regex_search(release, match, std::regex("\nVERSION_CODENAME=(\\w+)"))
+               ? match[1].str()
+               : std::string();
+}
+
+// The files that dpkg lists for the package installed in `root`.
+std::set<std::string> installedFiles(const std::string& root) {
+    const CommandResult listed = runCommand({"chroot", root, "dpkg-query", "-L", "wibble"});
+    EXPECT_EQ(listed.status, 0) << listed.output;
+    std::set<std::string> files;
+    std::istringstream lines(listed.output);
+    for (std::string line; std::getline(lines, line);) {
+        if (!std::filesystem::is_directory(root + line)) {
+            files.insert(line);
+        }
+    }
+    return files;
+}
+
+// Why the upgrade cannot be tried here; empty where it can.
+std::string upgradeUnavailable() {
+    if (std::string why = native.unavailable(); !why.empty()) {
+        return why;
+    }
+    if (::geteuid() != 0) {
+        return "a fresh Debian root is made as root (chroot, debootstrap)";
+    }
+    if (debianSuite().empty()) {
+        return "/etc/os-release names no Debian release to make a fresh root of";
+    }
+    return earlierReleaseFile("_" WIBBLE_HOST_ARCHITECTURE ".deb").unavailable;
+}
+
+// apt installs `package` in `root` as a user installs a downloaded package.
+CommandResult aptInstall(const std::string& root, const std::string& package) {
+    const std::string inRoot = "/tmp/" + std::filesystem::path(package).filename().string();
+    std::filesystem::copy_file(package, root + inRoot);
+    return runCommand({"chroot", root, "apt-get", "install", "-y", "-q", inRoot},
+                      {{"DEBIAN_FRONTEND", "noninteractive"}});
+}
+
+class DebianUpgrade : public PackagedProgram {};
+
+// In a fresh root of this machine's Debian release (scripts/debian-root.sh),
+// apt installs the earlier release's package, then this one's over it; the
+// upgraded program then runs there as it runs here, on the test's X server,
+// whose abstract socket reaches into the root.
+TEST_F(DebianUpgrade, ReplacesTheEarlierPackageLeavingNoneOfItsFilesAndRuns) {
+    SKIP_WHEN_UNAVAILABLE(upgradeUnavailable());
+    const std::string root = temporaryFolder("debian-upgrade");
+    const CommandResult fresh =
+        runCommand({"bash", WIBBLE_SOURCE_DIR "/scripts/debian-root.sh", debianSuite(), root});
+    ASSERT_EQ(fresh.status, 0) << fresh.output;
+    const CommandResult earlier =
+        aptInstall(root, earlierReleaseFile("_" WIBBLE_HOST_ARCHITECTURE ".deb").path);
+    ASSERT_EQ(earlier.status, 0) << earlier.output;
+    const std::set<std::string> earlierFiles = installedFiles(root);
+    ASSERT_FALSE(earlierFiles.empty());
+
+    const CommandResult upgrade = aptInstall(root, native.path());
+    ASSERT_EQ(upgrade.status, 0) << upgrade.output;
+    EXPECT_TRUE(std::regex_search(
+        upgrade.output, std::regex("Unpacking wibble \\(" WIBBLE_VERSION "\\) over \\([^)]+\\)")))
+        << upgrade.output;
+    const CommandResult state = runCommand(
+        {"chroot", root, "dpkg-query", "-W", "-f", "${Version} ${db:Status-Abbrev}", "wibble"});
+    EXPECT_EQ(state.output, WIBBLE_VERSION " ii ");
+    // What this package holds, as unpacked here; dpkg would go on listing an
+    // earlier conffile that it left behind.
+    const auto exists = [](const std::string& path) {
+        return std::filesystem::exists(std::filesystem::symlink_status(path));
+    };
+    for (const std::string& file : earlierFiles) {
+        if (!exists(native.unpacked() + file)) {
+            EXPECT_FALSE(exists(root + file)) << file;
+        }
+    }
+
+    ViewerProcess::Options options;
+    options.wrapper = {"chroot", root};
+    options.program = {"/usr/bin/wibble"};
+    options.patience = std::chrono::seconds(120);
+    ViewerProcess viewer(server.display(), options);
+    ViewerWindow window = windowOnceDrawn(viewer);
+    expectShownAndClosedCleanly(viewer, window);
 }
 
 std::string architectureOf(const ::testing::TestParamInfo<const DebianPackage*>& package) {
