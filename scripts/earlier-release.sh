@@ -27,6 +27,8 @@ if [ "$(cat "$out/built-from" 2>/dev/null)" = "$commit" ]; then
 fi
 rm -rf "$out"
 mkdir -p "$out"
+# What its Debian package and Windows files need, git among it.
+scripts/setup.sh viewer package-deb package-windows
 git rev-parse --is-inside-work-tree >/dev/null 2>&1 ||
     unavailable "the earlier release $commit is built from git history, which this source has not"
 git cat-file -e "$commit^{commit}" 2>/dev/null ||
