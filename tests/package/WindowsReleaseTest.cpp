@@ -104,13 +104,15 @@ CommandResult runInWine(const std::string& prefix, std::vector<std::string> comm
     return run;
 }
 
-// wibble's entry in the user's list of installed programs (Apps & features),
-// value by name; empty where there is none.
+// The user's list of installed programs (Apps & features), a key an entry.
+constexpr const char* installedPrograms =
+    R"(HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall)";
+
+// wibble's entry in that list, value by name; empty where there is none.
 std::map<std::string, std::string> uninstallEntry(const std::string& prefix) {
-    const CommandResult query = inWine(
-        prefix,
-        {"wine", "reg", "query",
-         "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" WIBBLE_APPLICATION_ID});
+    const CommandResult query =
+        inWine(prefix, {"wine", "reg", "query",
+                        std::string(installedPrograms) + "\\" WIBBLE_APPLICATION_ID});
     std::map<std::string, std::string> values;
     const std::regex value(R"(\s+(\S+)\s+REG_\w+\s+(.*?)\r?)");
     std::istringstream lines(query.output);
@@ -384,9 +386,7 @@ std::set<std::string> pathsNamedWibble(const std::string& folder) {
 
 // How many programs in the user's Apps & features are called wibble.
 std::size_t installedProgramsNamedWibble(const std::string& prefix) {
-    const CommandResult query =
-        inWine(prefix, {"wine", "reg", "query",
-                        "HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall", "/s"});
+    const CommandResult query = inWine(prefix, {"wine", "reg", "query", installedPrograms, "/s"});
     const std::regex named(R"(\s+DisplayName\s+REG_SZ\s+wibble\r?)");
     std::size_t count = 0;
     std::istringstream lines(query.output);
