@@ -9,7 +9,9 @@
 # qemu, where the model's floats must come out the same to the bit.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh viewer test
+# debootstrap too, for the Debian upgrade test, so that no test runs apt-get
+# while another does.
+scripts/setup.sh viewer test root
 scripts/package.sh
 # What the upgrade tests start from; where it cannot be had (status 3), they
 # say why.
