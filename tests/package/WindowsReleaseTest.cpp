@@ -76,6 +76,11 @@ CommandResult inWine(const std::string& prefix, std::vector<std::string> command
     return runCommand(std::move(command), wineEnvironment(prefix));
 }
 
+// Waits until every program in `prefix` has ended.
+CommandResult awaitWineEnd(const std::string& prefix) {
+    return inWine(prefix, {"wineserver", "-w"});
+}
+
 // A new Wine prefix of the test program's own, for `purpose` (wineboot -i).
 // Its Wine server, which lingers after the last program, is ended before the
 // prefix is removed: Wine finds a prefix's server by the folder's inode, which
@@ -86,7 +91,7 @@ std::string newWinePrefix(const std::string& purpose) {
     });
     const CommandResult boot = inWine(prefix, {"wineboot", "-i"});
     EXPECT_EQ(boot.status, 0) << boot.output;
-    const CommandResult booted = inWine(prefix, {"wineserver", "-w"});
+    const CommandResult booted = awaitWineEnd(prefix);
     EXPECT_EQ(booted.status, 0) << booted.output;
     return prefix;
 }
@@ -97,7 +102,7 @@ CommandResult runInWine(const std::string& prefix, std::vector<std::string> comm
     command.insert(command.begin(), "wine");
     CommandResult run = inWine(prefix, std::move(command));
     if (run.status == 0) {
-        const CommandResult ended = inWine(prefix, {"wineserver", "-w"});
+        const CommandResult ended = awaitWineEnd(prefix);
         run.status = ended.status;
         run.output += ended.output;
     }
@@ -181,7 +186,7 @@ std::string installThroughItsPages(const std::string& prefix, const std::string&
     ViewerWindow program(display, expected::windowTitle, std::chrono::seconds(120));
     program.close();
     EXPECT_EQ(setup.wait(), 0) << setup.read();
-    const CommandResult ended = inWine(prefix, {"wineserver", "-w"});
+    const CommandResult ended = awaitWineEnd(prefix);
     EXPECT_EQ(ended.status, 0) << ended.output;
     return installedFolder(prefix);
 }
@@ -387,13 +392,10 @@ std::set<std::string> pathsNamedWibble(const std::string& folder) {
 // How many programs in the user's Apps & features are called wibble.
 std::size_t installedProgramsNamedWibble(const std::string& prefix) {
     const CommandResult query = inWine(prefix, {"wine", "reg", "query", installedPrograms, "/s"});
-    const std::regex named(R"(\s+DisplayName\s+REG_SZ\s+wibble\r?)");
-    std::size_t count = 0;
-    std::istringstream lines(query.output);
-    for (std::string line; std::getline(lines, line);) {
-        count += std::regex_match(line, named) ? 1 : 0;
-    }
-    return count;
+    const std::regex named(R"(\n\s+DisplayName\s+REG_SZ\s+wibble\r?\n)");
+    return static_cast<std::size_t>(
+        std::distance(std::sregex_iterator(query.output.begin(), query.output.end(), named),
+                      std::sregex_iterator()));
 }
 
 // Uninstalls silently with the uninstaller in the folder that wibble's entry
